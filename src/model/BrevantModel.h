@@ -1,0 +1,139 @@
+// The one shared model: the user's inputs, the configuration dictionaries, the derived query
+// text and work-days line, and the state of the Jira automation.
+//
+// "None" is kept apart from an empty string with std::optional: std::nullopt is none, an engaged
+// empty QString is an empty name. The same holds for the end date and the dictionaries.
+#pragma once
+
+#include "ModelNotification.h"
+#include "ModelServices.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class BrowserWindow;
+
+using OptionalString = std::optional<QString>;
+using StringDictionary = QMap<QString, QString>;
+using JiraUsersDictionary = QMap<QString, StringDictionary>;
+
+class BrevantModel final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(BrevantModel)
+
+public:
+    explicit BrevantModel(const ModelServices &services = {}, QObject *parent = nullptr);
+    ~BrevantModel() override;
+
+    // The model the program uses, created on first call with the services given to
+    // setSharedServices (call that first) and never destroyed.
+    static BrevantModel *sharedInstance();
+    static void setSharedServices(const ModelServices &services);
+
+    // Inputs.
+    std::optional<QDateTime> sprintEndDate() const { return mSprintEndDate; }
+    void setSprintEndDate(const QDateTime &date);
+    void setSprintStartDate(const QDateTime &date);
+    qint64 sprintDurationDays() const { return mSprintDurationDays; }
+    void setSprintDurationDays(qint64 days);
+    bool skipNoneFound() const { return mSkipNoneFound; }
+    void setSkipNoneFound(bool skip);
+    OptionalString queryTabIdentifier() const { return mQueryTabIdentifier; }
+    void setQueryTabIdentifier(const OptionalString &identifier);
+    OptionalString engineeringQueryName() const { return mEngineeringQueryName; }
+    void setEngineeringQueryName(const OptionalString &name);
+    OptionalString individualQueryName() const { return mIndividualQueryName; }
+    void setIndividualQueryName(const OptionalString &name);
+    OptionalString jiraUsername() const { return mJiraUsername; }
+    void setJiraUsername(const OptionalString &name);
+
+    // Configuration dictionaries (stored only).
+    std::optional<StringDictionary> engineeringQueryTextD() const { return mEngineeringQueryTextD; }
+    void setEngineeringQueryTextD(const std::optional<StringDictionary> &dictionary);
+    std::optional<StringDictionary> individualQueryTextD() const { return mIndividualQueryTextD; }
+    void setIndividualQueryTextD(const std::optional<StringDictionary> &dictionary);
+    std::optional<JiraUsersDictionary> jiraUsersD() const { return mJiraUsersD; }
+    void setJiraUsersD(const std::optional<JiraUsersDictionary> &dictionary);
+    std::optional<StringDictionary> siteURLD() const { return mSiteURLD; }
+    void setSiteURLD(const std::optional<StringDictionary> &dictionary);
+
+    // Change notifications: synchronous, in posting order, one key and one value each.
+    void addObserver(const void *observer, NotificationHandler handler);
+    void removeObserver(const void *observer);
+    void addObserver(const void *observer, NotificationHandler handler, const QString &name);
+    void removeObserver(const void *observer, const QString &name);
+    void postNotificationName(const OptionalString &name, const QVariantMap &userInfo);
+    // An invalid QVariant stands for a none value.
+    bool updateParameter(const OptionalString &key, const QVariant &value);
+
+    bool writeToPasteBoard(const OptionalString &text);
+
+    // Sprint window and query text.
+    void updateQueryParameters();
+    void updateResponseDate();
+    void previousSprint();
+    void nextSprint();
+
+    // Preferences.
+    void readPrefs();
+    void writePrefs();
+
+    // Configuration files and the pages they name.
+    void loadQueryTextD();
+    void openQueryPage();
+    void openMetricsPage();
+    void showTemplateFile();
+
+    // Jira operation sequence.
+    void jiraLogin();
+    void jiraSearch();
+    void downloadCSV();
+    void webViewOpenWindow();
+    void webViewWindowWillClose();
+    void webViewPageDidLoad();
+    void webViewSetSearchText(const OptionalString &text);
+    void webViewPerformSearch();
+    void webViewDownloadCSV();
+
+    // Export handling; may be called from any thread.
+    void downloadReceivedData(const QByteArray &data);
+
+private:
+    struct Observer
+    {
+        const void *observer;
+        QString name;
+        NotificationHandler handler;
+    };
+
+    std::optional<QDateTime> mSprintEndDate;
+    qint64 mSprintDurationDays = 14;
+    OptionalString mQueryTabIdentifier;
+    OptionalString mEngineeringQueryName;
+    OptionalString mIndividualQueryName;
+    OptionalString mJiraUsername;
+    std::optional<StringDictionary> mEngineeringQueryTextD;
+    std::optional<StringDictionary> mIndividualQueryTextD;
+    std::optional<JiraUsersDictionary> mJiraUsersD;
+    OptionalString mQueryText;
+    QString mCellReference;
+    std::optional<StringDictionary> mSiteURLD;
+    std::unique_ptr<BrowserWindow> mWebViewWC;
+    qint32 mOperationState = 0;
+    // Also read by the thread that saves an export.
+    std::atomic<bool> mOperationDownload = false;
+    bool mSkipNoneFound = false;
+    qint32 mSkipCount = 0;
+
+    ModelServices mServices;
+    std::vector<Observer> mObservers;
+};

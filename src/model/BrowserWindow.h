@@ -1,0 +1,44 @@
+// The embedded browser window as the Jira sequence drives it.
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+
+class BrevantModel;
+
+// What a page script gave back: its result, or the error that stopped it.
+struct ScriptOutcome
+{
+    bool failed = false;
+    QVariant result;
+    QString error;
+};
+
+class BrowserWindow
+{
+public:
+    using ScriptCompletion = std::function<void(const ScriptOutcome &)>;
+
+    virtual ~BrowserWindow() = default;
+    // Loads the address in the web view.
+    virtual void loadURL(const QString &address) = 0;
+    // Runs a script in the page's main frame; the completion runs once, on the main thread,
+    // unless the window goes away first.
+    virtual void runScript(const QString &script, ScriptCompletion completion) = 0;
+    // Runs a script whose failure is only logged ("Error %@", then "Result %@").
+    virtual void evaluateJavaScript(const QString &script) = 0;
+    // Brings the window to the front; with the Option frame it first moves to (200, 200) with
+    // the size 1000 by 600.
+    virtual void show(bool useOptionFrame) = 0;
+};
+
+class BrowserWindowFactory
+{
+public:
+    virtual ~BrowserWindowFactory() = default;
+    // A new browser window that reports page loads, closes and fetched data to the model.
+    virtual std::unique_ptr<BrowserWindow> createBrowserWindow(BrevantModel &model) = 0;
+};

@@ -1,0 +1,11 @@
+// The program's diagnostics: one line per event, to the system log and stderr.
+#pragma once
+
+#include <QLoggingCategory>
+#include <QString>
+
+Q_DECLARE_LOGGING_CATEGORY(lcBrevant)
+
+// Writes one diagnostic line. The installed message handler decides where it goes (syslog and
+// stderr in the program, a capture in tests).
+void logLine(const QString &line);
