@@ -100,7 +100,8 @@ void BrevantModel::updateResponseDate()
 void BrevantModel::previousSprint()
 {
     if (mSprintEndDate)
-        mSprintEndDate = addDays(*mSprintEndDate, SprintDates::saturatingSub(0, mSprintDurationDays));
+        mSprintEndDate =
+            addDays(*mSprintEndDate, SprintDates::saturatingSub(0, mSprintDurationDays));
     updateQueryParameters();
 }
 

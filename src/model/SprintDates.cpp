@@ -1,6 +1,5 @@
 #include "SprintDates.h"
 
-
 #include <algorithm>
 #include <limits>
 
