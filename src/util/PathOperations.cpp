@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+
 #include <optional>
 
 // Expands a leading "~" to the home folder, drops "." and empty components and a trailing

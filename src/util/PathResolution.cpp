@@ -3,6 +3,7 @@
 #include "PathOperations.h"
 
 #include <QStringList>
+
 #include <sys/stat.h>
 
 QString xqStringByResolvingSymlinksAndAliases(const QString &path)

@@ -4,6 +4,7 @@
 #include "AliasResolver.h"
 
 #include <QString>
+
 #include <optional>
 
 // Standardizes the path, follows symbolic links in every component and, when the last component
