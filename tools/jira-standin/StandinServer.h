@@ -1,0 +1,61 @@
+// A small stand-in for a Jira Server issue navigator on 127.0.0.1: login, issue search, CSV export.
+#pragma once
+
+#include <QByteArray>
+#include <QHttpServer>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QUrl>
+
+class QHttpServerRequest;
+class QHttpServerResponse;
+
+class StandinServer final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(StandinServer)
+
+public:
+    // What the last export request was answered with.
+    struct ExportAnswer
+    {
+        int status = 0;
+        QString query;
+        QByteArray body;
+    };
+
+    explicit StandinServer(QObject *parent = nullptr);
+    ~StandinServer() override;
+
+    // Listens on 127.0.0.1; port 0 picks a free one. Returns the port, or 0 when it failed.
+    quint16 listen(quint16 port = 0);
+
+    QUrl loginURL() const { return address(QStringLiteral("/login.jsp")); }
+    QUrl searchURL() const { return address(QStringLiteral("/issues/")); }
+    QUrl pageWithoutNavigatorURL() const
+    {
+        return address(QStringLiteral("/secure/Dashboard.jspa"));
+    }
+    QUrl logoutURL() const { return address(QStringLiteral("/logout")); }
+    QUrl exportURL(const QString &query) const;
+
+    int exportRequestCount() const { return mExportRequests; }
+    ExportAnswer lastExport() const { return mLastExport; }
+
+Q_SIGNALS:
+    void exportAnswered();
+
+private:
+    QUrl address(const QString &path) const;
+    void addRoutes();
+    QHttpServerResponse logIn(const QHttpServerRequest &request);
+    QHttpServerResponse answerExport(const QHttpServerRequest &request);
+    bool hasSession(const QHttpServerRequest &request) const;
+
+    QHttpServer mServer;
+    quint16 mPort = 0;
+    QSet<QByteArray> mSessions;
+    int mExportRequests = 0;
+    ExportAnswer mLastExport;
+};
