@@ -8,6 +8,11 @@
 #include <optional>
 
 class BrevantWC;
+class Clipboard;
+
+// Opens the package's help page of that name (HelpFolder/<pageName>.html) in the user's web
+// browser; false, with nothing shown, when the page or the browser cannot be found or started.
+bool openHelpFile(const QString &packageFolder, const QString &pageName);
 
 class AppDelegate final : public QObject
 {
@@ -30,6 +35,10 @@ public:
     void copyBundleResource(const QString &resourcePath, const QString &folderPath);
 
 private:
+    void installModelServices();
+
     QString mPackageFolder;
+    // The platform services the shared model uses; they live as long as the delegate.
+    std::unique_ptr<Clipboard> mClipboard;
     std::unique_ptr<BrevantWC> mWindowController;
 };

@@ -1,0 +1,64 @@
+#include "AppDelegate.h"
+
+#include "BrevantModel.h"
+#include "BrevantWC.h"
+#include "SystemClipboard.h"
+#include "WebBrowserLookup.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+bool openHelpFile(const QString &packageFolder, const QString &pageName)
+{
+    const QString path =
+        QDir(packageFolder)
+            .filePath(QStringLiteral("HelpFolder/") + pageName + QStringLiteral(".html"));
+    if (!QFileInfo(path).isFile())
+        return false;
+    const QUrl address = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    if (!address.isValid())
+        return false;
+    return WebBrowserLookup::openInWebBrowser(address);
+}
+
+AppDelegate::AppDelegate(const QString &packageFolder, QObject *parent)
+    : QObject(parent)
+    , mPackageFolder(packageFolder)
+{
+    installModelServices();
+}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::installModelServices()
+{
+    mClipboard = std::make_unique<SystemClipboard>();
+    BrevantModel::setSharedServices(ModelServices{mClipboard.get()});
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    copyDefaultsFromBundleDirectory();
+    BrevantModel *model = BrevantModel::sharedInstance();
+    model->readPrefs();
+    mWindowController = std::make_unique<BrevantWC>(*model);
+    connect(mWindowController.get(), &BrevantWC::helpRequested, this, &AppDelegate::showHelp);
+    mWindowController->show();
+    mWindowController->raise();
+    mWindowController->activateWindow();
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    BrevantModel::sharedInstance()->writePrefs();
+}
+
+BrevantWC *AppDelegate::windowController() const
+{
+    return mWindowController.get();
+}
+
+void AppDelegate::showHelp()
+{
+    openHelpFile(mPackageFolder, QStringLiteral("index"));
+}

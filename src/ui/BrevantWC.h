@@ -1,0 +1,58 @@
+// The main window: every user edit becomes one call on the model, and every value the model
+// reports comes back through its change notification. The window keeps no sprint state itself.
+#pragma once
+
+#include "BrevantModel.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+namespace Ui {
+class BrevantWindow;
+}
+
+class BrevantWC final : public QMainWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(BrevantWC)
+
+public:
+    // The window registers with the model and fills its controls from it at once.
+    explicit BrevantWC(BrevantModel &model, QWidget *parent = nullptr);
+    ~BrevantWC() override;
+
+Q_SIGNALS:
+    // The user asked for the help pages.
+    void helpRequested();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void connectControls();
+    void connectMenus();
+    void windowDidLoad();
+    void receiveNotification(const ModelNotification &notification);
+    void showModelValue(const QString &key, const QVariant &value);
+    void selectTabViewItemWithIdentifier(const QString &identifier);
+
+    void sprintEndDatePicker();
+    void sprintStartDatePicker();
+    void sprintDurationPopUp();
+    void daysField();
+    void skipNoneFound();
+    void tabViewDidSelectTabViewItem(int index);
+    void previousSprint();
+    void nextSprint();
+    void engineeringQueryPopUp();
+    void individualQueryPopUp();
+    void jiraUsernameField();
+    void jiraUsersPopUp();
+    void copyQueryText();
+    void copyWorkDays();
+    void showAbout();
+
+    BrevantModel &bv;
+    std::unique_ptr<Ui::BrevantWindow> ui;
+};
