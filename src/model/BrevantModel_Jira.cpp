@@ -1,0 +1,136 @@
+// The Jira commands and the chain of timed page scripts that types the query, searches and
+// exports.
+#include "Beeper.h"
+#include "BrevantModel.h"
+#include "BrowserWindow.h"
+#include "JiraScripts.h"
+#include "Log.h"
+#include "ModifierKeys.h"
+
+#include <QTimer>
+
+#include <chrono>
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto kSetTextDelay = 300ms;
+constexpr auto kSearchDelay = 200ms;
+constexpr auto kExportDelay = 200ms;
+constexpr auto kExportMenuWait = 500ms;
+
+void loadSiteAddress(BrowserWindow *window, const std::optional<StringDictionary> &sites,
+                     const QString &key)
+{
+    if (!window || !sites)
+        return;
+    const QString address = sites->value(key);
+    if (!address.isEmpty())
+        window->loadURL(address);
+}
+
+// Runs one step's script. A failure is logged and beeped and ends the chain; success goes on.
+void runStep(BrowserWindow *window, const QString &script, Beeper *beeper,
+             std::function<void()> onSuccess)
+{
+    // A window closed in the meantime ends the chain without a sound.
+    if (!window)
+        return;
+    window->runScript(script,
+                      [beeper, onSuccess = std::move(onSuccess)](const ScriptOutcome &outcome) {
+                          if (!outcome.failed) {
+                              onSuccess();
+                              return;
+                          }
+                          JiraScripts::logFailure(outcome);
+                          if (beeper)
+                              beeper->beep();
+                      });
+}
+
+} // namespace
+
+void BrevantModel::jiraLogin()
+{
+    if (!mWebViewWC)
+        webViewOpenWindow();
+    loadSiteAddress(mWebViewWC.get(), mSiteURLD, QStringLiteral("jiraLogin"));
+}
+
+void BrevantModel::jiraSearch()
+{
+    if (!mWebViewWC)
+        webViewOpenWindow();
+    loadSiteAddress(mWebViewWC.get(), mSiteURLD, QStringLiteral("jiraSearch"));
+    mOperationState = 1;
+    mOperationDownload = false;
+}
+
+void BrevantModel::downloadCSV()
+{
+    if (!mWebViewWC)
+        webViewOpenWindow();
+    loadSiteAddress(mWebViewWC.get(), mSiteURLD, QStringLiteral("downloadCSV"));
+    mOperationState = 1;
+    mOperationDownload = true;
+}
+
+void BrevantModel::webViewOpenWindow()
+{
+    if (!mServices.browserWindows)
+        return;
+    mWebViewWC = mServices.browserWindows->createBrowserWindow(*this);
+    if (!mWebViewWC)
+        return;
+    const bool optionHeld = mServices.modifierKeys && mServices.modifierKeys->isOptionHeld();
+    mWebViewWC->show(optionHeld);
+}
+
+void BrevantModel::webViewWindowWillClose()
+{
+    // The window calls this while it is still closing; it is destroyed once that call has
+    // returned to the event loop, not under its own feet.
+    std::shared_ptr<BrowserWindow> closing(std::move(mWebViewWC));
+    if (closing)
+        QTimer::singleShot(0, this, [closing] {});
+}
+
+void BrevantModel::webViewPageDidLoad()
+{
+    logLine(QStringLiteral("Page finished loading"));
+    if (mOperationState != 1)
+        return;
+    QTimer::singleShot(kSetTextDelay, this,
+                       [this, text = mQueryText] { webViewSetSearchText(text); });
+}
+
+void BrevantModel::webViewSetSearchText(const OptionalString &text)
+{
+    runStep(mWebViewWC.get(), JiraScripts::setSearchText(text), mServices.beeper,
+            [this] { QTimer::singleShot(kSearchDelay, this, [this] { webViewPerformSearch(); }); });
+}
+
+void BrevantModel::webViewPerformSearch()
+{
+    runStep(mWebViewWC.get(), JiraScripts::pressSearch(), mServices.beeper, [this] {
+        // A search with skip-none-found exports too, only to learn whether anything was found.
+        if (mOperationDownload || mSkipNoneFound)
+            QTimer::singleShot(kExportDelay, this, [this] { webViewDownloadCSV(); });
+    });
+}
+
+void BrevantModel::webViewDownloadCSV()
+{
+    if (!mWebViewWC)
+        return;
+    // Submitted twice on purpose: the first only logs a failure, the second goes on.
+    mWebViewWC->evaluateJavaScript(JiraScripts::openExportMenu());
+    runStep(mWebViewWC.get(), JiraScripts::openExportMenu(), mServices.beeper, [this] {
+        // The menu needs a moment to open; a timer keeps the window responsive meanwhile.
+        QTimer::singleShot(kExportMenuWait, this, [this] {
+            runStep(mWebViewWC.get(), JiraScripts::clickCsvExport(), mServices.beeper, [] {});
+        });
+    });
+}

@@ -1,0 +1,49 @@
+#include "ExportFile.h"
+
+#include "Log.h"
+#include "PathResolution.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+
+bool replaceFile(const QString &path, const QByteArray &data)
+{
+    // Written beside the destination and renamed over it, so a failure never leaves half a file;
+    // an uncommitted file is discarded.
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+}
+
+} // namespace
+
+namespace ExportFile {
+
+QString destinationPath()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    QDir().mkpath(folder);
+    return xqStringByResolvingSymlinksAndAliases(folder + QStringLiteral("/JIRA.csv"));
+}
+
+std::optional<QString> store(const QByteArray &data)
+{
+    const QString path = destinationPath();
+    logLine(QStringLiteral("Destination path is: ") % path);
+    if (data.isEmpty()) {
+        // An empty export means the search found nothing; an older file would mislead the user.
+        QFile::remove(path);
+        return std::nullopt;
+    }
+    if (!replaceFile(path, data)) {
+        logLine(QStringLiteral("Data could not be written"));
+        return std::nullopt;
+    }
+    logLine(QStringLiteral("Data written to ") % path);
+    return path;
+}
+
+} // namespace ExportFile

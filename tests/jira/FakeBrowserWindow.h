@@ -1,0 +1,94 @@
+// A browser window that runs no page: it records what the model asks of it, answers scripts on
+// the next turn of the event loop as a real web view would, and lets a test report page loads and
+// a close. What it records outlives the window, which the model destroys on a close.
+#pragma once
+
+#include "BrevantModel.h"
+#include "BrowserWindow.h"
+#include "JiraScripts.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+
+struct FakeBrowserRecord
+{
+    QStringList loads;
+    // Scripts run with a completion, and scripts run for their side effect only.
+    QStringList scripts;
+    QStringList evaluated;
+    QList<bool> shows;
+    // Scripts that fail with this outcome; every other script succeeds without a result.
+    QHash<QString, ScriptOutcome> failures;
+    // Event-loop turns seen by the test's ticker when each script was run.
+    QList<int> scriptTicks;
+    int ticks = 0;
+
+    ScriptOutcome outcomeFor(const QString &script) const { return failures.value(script); }
+};
+
+class FakeBrowserWindow final : public QObject, public BrowserWindow
+{
+public:
+    FakeBrowserWindow(BrevantModel &model, FakeBrowserRecord &record)
+        : mModel(model)
+        , mRecord(record)
+    {
+    }
+
+    void loadURL(const QString &address) override { mRecord.loads.append(address); }
+
+    void runScript(const QString &script, ScriptCompletion completion) override
+    {
+        mRecord.scripts.append(script);
+        mRecord.scriptTicks.append(mRecord.ticks);
+        const ScriptOutcome outcome = mRecord.outcomeFor(script);
+        QTimer::singleShot(0, this, [completion, outcome] { completion(outcome); });
+    }
+
+    void evaluateJavaScript(const QString &script) override
+    {
+        mRecord.evaluated.append(script);
+        const ScriptOutcome outcome = mRecord.outcomeFor(script);
+        // As the real window does: a failure is logged, nothing else.
+        QTimer::singleShot(0, this, [outcome] {
+            if (outcome.failed)
+                JiraScripts::logFailure(outcome);
+        });
+    }
+
+    void show(bool useOptionFrame) override { mRecord.shows.append(useOptionFrame); }
+
+    void finishLoading() { mModel.webViewPageDidLoad(); }
+
+    // Reports the close and then goes on touching itself, as a closing window does.
+    void close()
+    {
+        mModel.webViewWindowWillClose();
+        mClosed = true;
+    }
+
+private:
+    BrevantModel &mModel;
+    FakeBrowserRecord &mRecord;
+    bool mClosed = false;
+};
+
+class FakeBrowserWindowFactory final : public BrowserWindowFactory
+{
+public:
+    std::unique_ptr<BrowserWindow> createBrowserWindow(BrevantModel &model) override
+    {
+        auto window = std::make_unique<FakeBrowserWindow>(model, record);
+        current = window.get();
+        ++created;
+        return window;
+    }
+
+    FakeBrowserRecord record;
+    QPointer<FakeBrowserWindow> current;
+    int created = 0;
+};
