@@ -1,6 +1,7 @@
 // Starts the program: the application object, the log, the delegate's launch sequence.
 #include "AppDelegate.h"
 #include "SystemLog.h"
+#include "TerminationSignals.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,10 +17,12 @@ int main(int argc, char *argv[])
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Brevant"));
     QGuiApplication::setDesktopFileName(QStringLiteral("brevant"));
     installSystemLog();
+    quitOnTerminationSignals();
 
     AppDelegate delegate(QDir::cleanPath(QCoreApplication::applicationDirPath() +
                                          QStringLiteral("/../share/quillfen_brevant")));
-    // aboutToQuit comes however the event loop ends: the last window closed, Quit, a session end.
+    // aboutToQuit comes however the event loop ends: the last window closed, Quit, a session end,
+    // a termination signal.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
                      &AppDelegate::applicationWillTerminate);
     delegate.applicationDidFinishLaunching();
