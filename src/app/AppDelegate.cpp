@@ -2,6 +2,8 @@
 
 #include "BrevantModel.h"
 #include "BrevantWC.h"
+#include "KeyboardModifierKeys.h"
+#include "SystemBeeper.h"
 #include "SystemClipboard.h"
 #include "WebBrowserLookup.h"
 
@@ -33,7 +35,13 @@ AppDelegate::~AppDelegate() = default;
 void AppDelegate::installModelServices()
 {
     mClipboard = std::make_unique<SystemClipboard>();
-    BrevantModel::setSharedServices(ModelServices{mClipboard.get()});
+    mBeeper = std::make_unique<SystemBeeper>();
+    mModifierKeys = std::make_unique<KeyboardModifierKeys>();
+    ModelServices services;
+    services.clipboard = mClipboard.get();
+    services.beeper = mBeeper.get();
+    services.modifierKeys = mModifierKeys.get();
+    BrevantModel::setSharedServices(services);
 }
 
 void AppDelegate::applicationDidFinishLaunching()
