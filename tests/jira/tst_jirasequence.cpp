@@ -370,7 +370,7 @@ void JiraSequenceTest::setTextScript_assignsExactlyTheQuery_data()
     row("line breaks", QStringLiteral("project = ABC\r\nAND status = Done\nORDER BY key\r"));
     row("unicode line separators", QStringLiteral("a = 1\u2028b = 2\u2029c = 3"));
     row("tab and other controls", QStringLiteral("a\tb") + QChar(0x01) + QChar(0x1f));
-    row("script breaking out", QStringLiteral("'; window.stolen = document.cookie; '"));
+    row("script breaking out", QStringLiteral("'; globalThis.stolen = 1; '"));
     row("template literal and comment", QStringLiteral("`${x}` // not code */"));
     row("non-latin text", QStringLiteral("summary ~ \"Größe 日本\""));
     row("empty text", QString());
