@@ -18,26 +18,28 @@ bool isOpenQuotedField(QStringView candidate)
 }
 
 // An empty delimiter is never found, as with every search for an empty text.
-qsizetype indexOfDelimiter(const QString &text, const QString &delimiter, qsizetype from)
+qsizetype indexOfDelimiter(const QString &line, const QString &delimiter, qsizetype from)
 {
-    return delimiter.isEmpty() ? -1 : text.indexOf(delimiter, from);
+    return delimiter.isEmpty() ? -1 : line.indexOf(delimiter, from);
 }
 
+// Works on offsets into the line rather than on shrinking copies of its rest, so a long line
+// with many fields costs time in proportion to its length.
 QStringList fieldsSplitAt(const QString &line, const QString &delimiter)
 {
     QStringList fields;
-    QString rest = line;
-    qsizetype end = indexOfDelimiter(rest, delimiter, 0);
+    qsizetype start = 0;
+    qsizetype end = indexOfDelimiter(line, delimiter, start);
     while (end >= 0) {
-        while (end >= 0 && isOpenQuotedField(QStringView(rest).left(end)))
-            end = indexOfDelimiter(rest, delimiter, end + delimiter.size());
+        while (end >= 0 && isOpenQuotedField(QStringView(line).sliced(start, end - start)))
+            end = indexOfDelimiter(line, delimiter, end + delimiter.size());
         if (end < 0)
             break;
-        fields.append(cleanedField(rest.left(end)));
-        rest = rest.mid(end + delimiter.size());
-        end = indexOfDelimiter(rest, delimiter, 0);
+        fields.append(cleanedField(line.sliced(start, end - start)));
+        start = end + delimiter.size();
+        end = indexOfDelimiter(line, delimiter, start);
     }
-    fields.append(cleanedField(rest));
+    fields.append(cleanedField(line.sliced(start)));
     return fields;
 }
 

@@ -119,11 +119,15 @@ std::optional<QString> symbolicLinkDestination(const QString &path)
 
 QString appendingPathComponent(const QString &path, const QString &component)
 {
+    qsizetype first = 0;
+    while (first < component.size() && component.at(first) == u'/')
+        ++first;
+    qsizetype end = path.size();
+    while (end > 0 && path.at(end - 1) == u'/')
+        --end;
     if (path.isEmpty())
-        return component;
-    if (path.endsWith(u'/'))
-        return path + component;
-    return path + u'/' + component;
+        return component.sliced(first);
+    return path.first(end) + u'/' + component.sliced(first);
 }
 
 QString deletingLastPathComponent(const QString &path)

@@ -25,7 +25,7 @@ std::optional<unsigned> fileTypeOfItem(const QString &path);
 // when the item is not a link or cannot be read.
 std::optional<QString> symbolicLinkDestination(const QString &path);
 
-// The path with one component appended, exactly one separator between.
+// The path with one component appended, exactly one separator between ("/" + "a" is "/a").
 QString appendingPathComponent(const QString &path, const QString &component);
 
 // The path without its last component ("/" stays "/", a single relative component becomes "").

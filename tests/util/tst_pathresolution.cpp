@@ -49,6 +49,7 @@ private Q_SLOTS:
 
     void standardizedPath_text_isStandardized_data();
     void standardizedPath_text_isStandardized();
+    void componentOperations_paths_joinAndSplitAtOneSeparator();
     void xqResolving_path_followsLinks_data();
     void xqResolving_path_followsLinks();
     void xqResolving_belowHome_expandsTildeAndKeepsMissingTail();
@@ -146,6 +147,17 @@ void TestPathResolution::standardizedPath_text_isStandardized()
     QFETCH(QString, expected);
     TemporaryHome home;
     QCOMPARE(standardizedPath(path), expected.replace(QStringLiteral("~HOME"), home.path()));
+}
+
+void TestPathResolution::componentOperations_paths_joinAndSplitAtOneSeparator()
+{
+    QCOMPARE(appendingPathComponent(u"/"_s, u"a"_s), u"/a"_s);
+    QCOMPARE(appendingPathComponent(u"/a//"_s, u"/b"_s), u"/a/b"_s);
+    QCOMPARE(appendingPathComponent(u""_s, u"b"_s), u"b"_s);
+    QCOMPARE(deletingLastPathComponent(u"/a/b/"_s), u"/a"_s);
+    QCOMPARE(deletingLastPathComponent(u"/a"_s), u"/"_s);
+    QCOMPARE(deletingLastPathComponent(u"/"_s), u"/"_s);
+    QCOMPARE(deletingLastPathComponent(u"a"_s), u""_s);
 }
 
 void TestPathResolution::xqResolving_path_followsLinks_data()
