@@ -1,0 +1,132 @@
+// The user's choices saved between launches in the desktop's settings store.
+//
+// Values are checked for their type when read: a value of another type (a text where a date
+// belongs, a list where a name belongs) is taken as absent. The text form of the settings file
+// stores numbers and flags as text, so those are also accepted in their written form.
+#include "BrevantModel.h"
+#include "Log.h"
+
+#include <QSettings>
+
+namespace {
+
+const QString endDateKey = QStringLiteral("BV_sprintEndDate");
+const QString durationKey = QStringLiteral("BV_daysField");
+const QString skipKey = QStringLiteral("BV_skipNoneFound");
+const QString tabKey = QStringLiteral("BV_queryTabIdentifier");
+const QString engineeringNameKey = QStringLiteral("BV_engineeringQueryName");
+const QString individualNameKey = QStringLiteral("BV_individualQueryName");
+const QString jiraUsernameKey = QStringLiteral("BV_jiraUsername");
+
+// The program's store; tests move it with QSettings::setPath.
+const QString organisationName = QStringLiteral("quillfen");
+const QString applicationName = QStringLiteral("brevant");
+
+QString failureReason(const QSettings &defaults)
+{
+    const QString file = defaults.fileName();
+    if (defaults.status() == QSettings::FormatError)
+        return QStringLiteral("the settings file ") + file + QStringLiteral(" is malformed");
+    return QStringLiteral("the settings file ") + file + QStringLiteral(" could not be accessed");
+}
+
+std::optional<QDateTime> storedDate(const QSettings &defaults, const QString &key)
+{
+    const QVariant value = defaults.value(key);
+    if (value.typeId() != QMetaType::QDateTime || !value.toDateTime().isValid())
+        return std::nullopt;
+    return value.toDateTime().toUTC();
+}
+
+qint64 storedInteger(const QSettings &defaults, const QString &key)
+{
+    const QVariant value = defaults.value(key);
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return value.toLongLong();
+    case QMetaType::QString: {
+        bool isNumber = false;
+        const qint64 number = value.toString().trimmed().toLongLong(&isNumber);
+        return isNumber ? number : 0;
+    }
+    default:
+        return 0;
+    }
+}
+
+bool storedFlag(const QSettings &defaults, const QString &key)
+{
+    const QVariant value = defaults.value(key);
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool();
+    if (value.typeId() != QMetaType::QString)
+        return false;
+    const QString text = value.toString().trimmed();
+    return text.compare(u"true", Qt::CaseInsensitive) == 0 || text == u"1";
+}
+
+OptionalString storedText(const QSettings &defaults, const QString &key)
+{
+    const QVariant value = defaults.value(key);
+    if (value.typeId() != QMetaType::QString)
+        return std::nullopt;
+    return value.toString();
+}
+
+void storeText(QSettings &defaults, const QString &key, const OptionalString &text)
+{
+    // A null QString would not survive as an empty one; the name is present, so store "".
+    if (text)
+        defaults.setValue(key, text->isNull() ? QStringLiteral("") : *text);
+}
+
+} // namespace
+
+void BrevantModel::readPrefs()
+{
+    QSettings defaults(organisationName, applicationName);
+    if (defaults.status() != QSettings::NoError) {
+        logLine(QStringLiteral("\nUnexpected exception during readPrefs settings."));
+        return;
+    }
+    mSprintEndDate = storedDate(defaults, endDateKey).value_or(QDateTime::currentDateTimeUtc());
+    mSprintDurationDays = 0;
+    mSprintDurationDays = storedInteger(defaults, durationKey);
+    mSkipNoneFound = storedFlag(defaults, skipKey);
+    if (mSprintDurationDays == 0)
+        mSprintDurationDays = 14;
+    if (const OptionalString tab = storedText(defaults, tabKey))
+        mQueryTabIdentifier = tab;
+    mEngineeringQueryName = storedText(defaults, engineeringNameKey);
+    mIndividualQueryName = storedText(defaults, individualNameKey);
+    mJiraUsername = storedText(defaults, jiraUsernameKey);
+    if (!mJiraUsername)
+        mJiraUsername = QStringLiteral("currentUser()");
+}
+
+void BrevantModel::writePrefs()
+{
+    QSettings defaults(organisationName, applicationName);
+    if (defaults.status() != QSettings::NoError) {
+        logLine(QStringLiteral("Unexpected exception during writePrefs: ") +
+                failureReason(defaults));
+        return;
+    }
+    if (mSprintEndDate)
+        defaults.setValue(endDateKey, *mSprintEndDate);
+    if (mSprintDurationDays != 0)
+        defaults.setValue(durationKey, static_cast<qlonglong>(mSprintDurationDays));
+    defaults.setValue(skipKey, mSkipNoneFound);
+    storeText(defaults, tabKey, mQueryTabIdentifier);
+    storeText(defaults, engineeringNameKey, mEngineeringQueryName);
+    storeText(defaults, individualNameKey, mIndividualQueryName);
+    storeText(defaults, jiraUsernameKey, mJiraUsername);
+    // The store is written when it goes away; syncing here is only to learn whether it worked.
+    defaults.sync();
+    if (defaults.status() != QSettings::NoError)
+        logLine(QStringLiteral("Unexpected exception during writePrefs: ") +
+                failureReason(defaults));
+}
