@@ -7,6 +7,7 @@
 #include "SystemClipboard.h"
 #include "WebBrowserLookup.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -28,6 +29,10 @@ AppDelegate::AppDelegate(const QString &packageFolder, QObject *parent)
     , mPackageFolder(packageFolder)
 {
     installModelServices();
+    // aboutToQuit comes however the event loop ends: the last window closed, Quit, a session
+    // end, a termination signal.
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+            &AppDelegate::applicationWillTerminate);
 }
 
 AppDelegate::~AppDelegate() = default;

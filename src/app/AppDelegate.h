@@ -22,7 +22,8 @@ class AppDelegate final : public QObject
     Q_DISABLE_COPY_MOVE(AppDelegate)
 
 public:
-    // packageFolder is the application package: share/quillfen_brevant beside bin/.
+    // packageFolder is the application package: share/quillfen_brevant beside bin/. Create it
+    // after the application object: it saves the user's choices when the application quits.
     explicit AppDelegate(const QString &packageFolder, QObject *parent = nullptr);
     ~AppDelegate() override;
 
