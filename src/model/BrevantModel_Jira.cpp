@@ -81,6 +81,8 @@ void BrevantModel::webViewOpenWindow()
 {
     if (!mServices.browserWindows)
         return;
+    // The previous window goes first, so that nothing it reports while going reaches the new one.
+    mWebViewWC.reset();
     mWebViewWC = mServices.browserWindows->createBrowserWindow(*this);
     if (!mWebViewWC)
         return;

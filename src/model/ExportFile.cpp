@@ -24,7 +24,10 @@ namespace ExportFile {
 
 QString destinationPath()
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    // Without a known folder the file would land in the file system's root.
+    if (folder.isEmpty())
+        folder = QDir::homePath() + QStringLiteral("/Downloads");
     QDir().mkpath(folder);
     return xqStringByResolvingSymlinksAndAliases(folder + QStringLiteral("/JIRA.csv"));
 }
