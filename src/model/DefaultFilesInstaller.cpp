@@ -1,0 +1,140 @@
+#include "DefaultFilesInstaller.h"
+
+#include "Log.h"
+#include "PathOperations.h"
+#include "PathResolution.h"
+#include "SupportFolder.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QThread>
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const QStringList resourceNames = {QStringLiteral("EngineeringQueryText"),
+                                   QStringLiteral("IndividualQueryText"),
+                                   QStringLiteral("JiraUsers"), QStringLiteral("SiteURL")};
+
+std::optional<QString> packageResourcePath(const QString &packageFolder, const QString &name)
+{
+    const QString path = appendingPathComponent(packageFolder, name + QStringLiteral(".plist"));
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    return path;
+}
+
+// Invalid when the date cannot be read, which makes the file count as out of date.
+QDateTime modificationDate(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() ? info.lastModified() : QDateTime();
+}
+
+fs::path nativePath(const QString &path)
+{
+    return fs::path(QFile::encodeName(path).toStdString());
+}
+
+QString failure(const QString &what, const std::error_code &error)
+{
+    return what + QStringLiteral(": ") + QString::fromLocal8Bit(error.message());
+}
+
+// The backup becomes a second name of the installed file (a copy where the file system has no
+// hard links), made under a scratch name and renamed over any earlier backup, so neither the
+// installed file nor a previous backup is ever half written.
+std::optional<QString> keepBackup(const QString &installed, const QString &backup)
+{
+    const fs::path scratch = nativePath(backup + QStringLiteral(".partial"));
+    std::error_code error;
+    fs::remove(scratch, error);
+    fs::create_hard_link(nativePath(installed), scratch, error);
+    if (error)
+        fs::copy_file(nativePath(installed), scratch, error);
+    if (!error)
+        fs::rename(scratch, nativePath(backup), error);
+    if (!error)
+        return std::nullopt;
+    fs::remove(scratch, error);
+    return failure(QStringLiteral("Could not keep a backup of ") + installed +
+                       QStringLiteral(" as ") + backup,
+                   error);
+}
+
+// Renaming the staging copy over the installed file swaps it in one step: the installed file
+// is old or new and whole at every moment, and it carries the new copy's attributes only.
+std::optional<QString> replaceKeepingBackup(const QString &installed, const QString &staged,
+                                            const QString &backup)
+{
+    if (const std::optional<QString> backupFailure = keepBackup(installed, backup))
+        return backupFailure;
+    std::error_code error;
+    fs::rename(nativePath(staged), nativePath(installed), error);
+    if (!error)
+        return std::nullopt;
+    return failure(QStringLiteral("Could not replace ") + installed + QStringLiteral(" with ") +
+                       staged,
+                   error);
+}
+
+bool isUpToDate(const QDateTime &packageDate, const QDateTime &installedDate)
+{
+    return packageDate.isValid() && installedDate.isValid() && packageDate <= installedDate;
+}
+
+void refreshInstalledFile(const QString &resourcePath, const QString &folderPath,
+                          const QString &installed)
+{
+    const QString name = QFileInfo(resourcePath).fileName();
+    const QString staging = appendingPathComponent(folderPath, QStringLiteral("temp"));
+    if (!QFileInfo::exists(staging))
+        QDir().mkdir(staging);
+    const QString staged = appendingPathComponent(staging, name);
+    // A staging copy that an earlier failed run left behind would make every later copy fail.
+    if (QFileInfo::exists(staged))
+        QFile::remove(staged);
+    QFile::copy(resourcePath, staged);
+    const QString backup = appendingPathComponent(folderPath, name + QStringLiteral("_orig"));
+    if (const std::optional<QString> description = replaceKeepingBackup(installed, staged, backup))
+        logLine(*description);
+}
+
+} // namespace
+
+std::optional<QString> copyDefaultsFromPackage(const QString &packageFolder)
+{
+    const QString folder = xqStringByResolvingSymlinksAndAliases(appSupportFolder());
+    if (folder.isEmpty())
+        return std::nullopt;
+    if (!QFileInfo::exists(folder)) {
+        QDir().mkpath(folder);
+        // A short settling pause after making the folder, before anything is copied into it.
+        QThread::msleep(100);
+    }
+    for (const QString &name : resourceNames) {
+        if (const std::optional<QString> resource = packageResourcePath(packageFolder, name))
+            copyPackageResource(*resource, folder);
+    }
+    return folder;
+}
+
+void copyPackageResource(const QString &resourcePath, const QString &folderPath)
+{
+    const QDateTime packageDate = modificationDate(resourcePath);
+    const QString installed =
+        appendingPathComponent(folderPath, QFileInfo(resourcePath).fileName());
+    if (!QFileInfo::exists(installed)) {
+        QFile::copy(resourcePath, installed);
+        return;
+    }
+    if (!isUpToDate(packageDate, modificationDate(installed)))
+        refreshInstalledFile(resourcePath, folderPath, installed);
+}
