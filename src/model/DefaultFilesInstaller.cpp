@@ -63,7 +63,8 @@ std::optional<QString> keepBackup(const QString &installed, const QString &backu
         fs::rename(scratch, nativePath(backup), error);
     if (!error)
         return std::nullopt;
-    fs::remove(scratch, error);
+    std::error_code ignored;
+    fs::remove(scratch, ignored);
     return failure(QStringLiteral("Could not keep a backup of ") + installed +
                        QStringLiteral(" as ") + backup,
                    error);
@@ -101,7 +102,12 @@ void refreshInstalledFile(const QString &resourcePath, const QString &folderPath
     // A staging copy that an earlier failed run left behind would make every later copy fail.
     if (QFileInfo::exists(staged))
         QFile::remove(staged);
-    QFile::copy(resourcePath, staged);
+    // Without a staging copy the replacement cannot happen; stopping here also spares the
+    // earlier backup, which would otherwise be overwritten by a copy of the unchanged file.
+    if (!QFile::copy(resourcePath, staged)) {
+        logLine(QStringLiteral("Could not copy ") + resourcePath + QStringLiteral(" to ") + staged);
+        return;
+    }
     const QString backup = appendingPathComponent(folderPath, name + QStringLiteral("_orig"));
     if (const std::optional<QString> description = replaceKeepingBackup(installed, staged, backup))
         logLine(*description);
