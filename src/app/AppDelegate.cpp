@@ -2,6 +2,7 @@
 
 #include "BrevantModel.h"
 #include "BrevantWC.h"
+#include "DesktopWorkspace.h"
 #include "KeyboardModifierKeys.h"
 #include "SystemBeeper.h"
 #include "SystemClipboard.h"
@@ -40,10 +41,12 @@ AppDelegate::~AppDelegate() = default;
 void AppDelegate::installModelServices()
 {
     mClipboard = std::make_unique<SystemClipboard>();
+    mWorkspace = std::make_unique<DesktopWorkspace>();
     mBeeper = std::make_unique<SystemBeeper>();
     mModifierKeys = std::make_unique<KeyboardModifierKeys>();
     ModelServices services;
     services.clipboard = mClipboard.get();
+    services.workspace = mWorkspace.get();
     services.beeper = mBeeper.get();
     services.modifierKeys = mModifierKeys.get();
     BrevantModel::setSharedServices(services);

@@ -11,6 +11,7 @@ class Beeper;
 class BrevantWC;
 class Clipboard;
 class ModifierKeys;
+class Workspace;
 
 // Opens the package's help page of that name (HelpFolder/<pageName>.html) in the user's web
 // browser; false, with nothing shown, when the page or the browser cannot be found or started.
@@ -43,6 +44,7 @@ private:
     QString mPackageFolder;
     // The platform services the shared model uses; they live as long as the delegate.
     std::unique_ptr<Clipboard> mClipboard;
+    std::unique_ptr<Workspace> mWorkspace;
     std::unique_ptr<Beeper> mBeeper;
     std::unique_ptr<ModifierKeys> mModifierKeys;
     std::unique_ptr<BrevantWC> mWindowController;
