@@ -384,8 +384,12 @@ void BrevantWindowTest::datePickers_edit_keepTimeOfDay()
     openWindow();
     auto *end = control<QDateTimeEdit>("sprintEndDatePicker");
     end->setFocus();
-    end->setCurrentSection(QDateTimeEdit::DaySection);
-    QTest::keyClick(end, Qt::Key_Up);
+    end->setSelectedSection(QDateTimeEdit::DaySection);
+    // A date being typed reaches the model once it is complete, not one digit at a time.
+    QTest::keyClicks(end, QStringLiteral("2"));
+    QCOMPARE(mModel->sprintEndDate(), std::optional<QDateTime>(endDate()));
+    QTest::keyClicks(end, QStringLiteral("8"));
+    QTest::keyClick(end, Qt::Key_Return);
     QCOMPARE(mModel->sprintEndDate(),
              std::optional<QDateTime>(QDateTime(QDate(2020, 3, 28), QTime(17, 30), Qt::UTC)));
 
