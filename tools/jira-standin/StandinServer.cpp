@@ -100,6 +100,11 @@ void StandinServer::addRoutes()
         const QString query = queryItem(request.query(), QStringLiteral("jql"));
         return QHttpServerResponse("application/json", StandinIssues::searchResultsJson(query));
     });
+    // Any answer a server may give instead of an export, for trying how a client takes it.
+    mServer.route("/status/", [](int status) {
+        return QHttpServerResponse("text/plain", "Status page\n",
+                                   static_cast<QHttpServerResponse::StatusCode>(status));
+    });
     mServer.route(QString::fromLatin1(StandinPages::kExportPath),
                   [this](const QHttpServerRequest &request) { return answerExport(request); });
 }

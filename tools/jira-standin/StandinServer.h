@@ -38,6 +38,10 @@ public:
         return address(QStringLiteral("/secure/Dashboard.jspa"));
     }
     QUrl logoutURL() const { return address(QStringLiteral("/logout")); }
+    QUrl statusURL(int status) const
+    {
+        return address(QStringLiteral("/status/") + QString::number(status));
+    }
     QUrl exportURL(const QString &query) const;
 
     int exportRequestCount() const { return mExportRequests; }

@@ -1,0 +1,42 @@
+// The browser's process-wide session: one web profile for every browser window, and one network
+// manager whose cookie jar mirrors the profile's cookies, so a fetch made outside the web view
+// carries the cookies that the pages have set (HttpOnly ones included).
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QUrl>
+
+#include <functional>
+
+class QNetworkAccessManager;
+class QNetworkCookieJar;
+class QWebEngineProfile;
+
+class BrowserSession final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(BrowserSession)
+
+public:
+    using FetchCompletion = std::function<void(const QByteArray &body)>;
+
+    // The session of this application, created on first use and owned by the application object.
+    static BrowserSession &instance();
+
+    QWebEngineProfile *profile() const { return mProfile; }
+    QNetworkCookieJar *cookieJar() const;
+
+    // Fetches the address with the mirrored cookies. On success the body (possibly empty) goes
+    // to the completion, on the main thread, as long as context lives; a failure (no answer, an
+    // HTTP error status, or no data for the transfer timeout) is only logged. Either way the
+    // byte count is logged first.
+    void fetch(const QUrl &address, QObject *context, FetchCompletion completion);
+
+private:
+    explicit BrowserSession(QObject *parent);
+    ~BrowserSession() override;
+
+    QWebEngineProfile *mProfile;
+    QNetworkAccessManager *mNetwork;
+};
