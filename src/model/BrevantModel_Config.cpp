@@ -12,18 +12,16 @@
 
 namespace {
 
-QString configurationFilePath(const QString &folder, const QString &name)
+// The file's path when it is there; otherwise its absence is reported in the dictionary's own
+// words and nothing is read.
+std::optional<QString> existingConfigurationFile(const QString &folder, const QString &name,
+                                                 const QString &missingMessage)
 {
-    return appendingPathComponent(folder, name) + QStringLiteral(".plist");
-}
-
-// Only a file that is there is read; its absence is reported in the dictionary's own words.
-bool configurationFileExists(const QString &path, const QString &missingMessage)
-{
+    const QString path = appendingPathComponent(folder, name) + QStringLiteral(".plist");
     if (QFileInfo::exists(path))
-        return true;
+        return path;
     logLine(missingMessage);
-    return false;
+    return std::nullopt;
 }
 
 void openSitePage(const std::optional<StringDictionary> &sites, const QString &key,
@@ -45,21 +43,21 @@ void openSitePage(const std::optional<StringDictionary> &sites, const QString &k
 void BrevantModel::loadQueryTextD()
 {
     const QString folder = appSupportFolder();
-    const QString engineering =
-        configurationFilePath(folder, QStringLiteral("EngineeringQueryText"));
-    if (configurationFileExists(engineering,
-                                QStringLiteral("EngineeringQueryText dictionary was not found.")))
-        setEngineeringQueryTextD(readStringDictionary(engineering));
-    const QString individual = configurationFilePath(folder, QStringLiteral("IndividualQueryText"));
-    if (configurationFileExists(individual,
-                                QStringLiteral("IndividualQueryText dictionary was not found.")))
-        setIndividualQueryTextD(readStringDictionary(individual));
-    const QString users = configurationFilePath(folder, QStringLiteral("JiraUsers"));
-    if (configurationFileExists(users, QStringLiteral("Jira Users dictionary was not found.")))
-        setJiraUsersD(readJiraUsersDictionary(users));
-    const QString sites = configurationFilePath(folder, QStringLiteral("SiteURL"));
-    if (configurationFileExists(sites, QStringLiteral("SiteURL dictionary was not found.")))
-        setSiteURLD(readStringDictionary(sites));
+    if (const std::optional<QString> path = existingConfigurationFile(
+            folder, QStringLiteral("EngineeringQueryText"),
+            QStringLiteral("EngineeringQueryText dictionary was not found.")))
+        setEngineeringQueryTextD(readStringDictionary(*path));
+    if (const std::optional<QString> path = existingConfigurationFile(
+            folder, QStringLiteral("IndividualQueryText"),
+            QStringLiteral("IndividualQueryText dictionary was not found.")))
+        setIndividualQueryTextD(readStringDictionary(*path));
+    if (const std::optional<QString> path =
+            existingConfigurationFile(folder, QStringLiteral("JiraUsers"),
+                                      QStringLiteral("Jira Users dictionary was not found.")))
+        setJiraUsersD(readJiraUsersDictionary(*path));
+    if (const std::optional<QString> path = existingConfigurationFile(
+            folder, QStringLiteral("SiteURL"), QStringLiteral("SiteURL dictionary was not found.")))
+        setSiteURLD(readStringDictionary(*path));
 }
 
 void BrevantModel::openQueryPage()

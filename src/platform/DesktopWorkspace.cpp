@@ -40,9 +40,9 @@ bool DesktopWorkspace::selectFile(const QString &path, const QString &rootPath)
         QStringLiteral("org.freedesktop.FileManager1"),
         QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    // File managers expect the URIs percent-encoded.
     call << QStringList{QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)} << QString();
-    // File managers expect percent-encoded URIs. Asynchronous, so that a slow or absent file
-    // manager never holds up the window.
+    // Asynchronous, so that a slow or absent file manager never holds up the window.
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
                      [path](QDBusPendingCallWatcher *finished) {
