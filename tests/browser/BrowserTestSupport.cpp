@@ -1,7 +1,12 @@
 #include "BrowserTestSupport.h"
 
+#include "BrowserSession.h"
+
+#include <QNetworkCookieJar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWebEngineCookieStore>
+#include <QWebEngineProfile>
 
 #include <optional>
 
@@ -29,4 +34,10 @@ void submitLoginForm(WebViewWC &window, const QString &userName)
                                "document.querySelector('form').submit();")
                     .arg(userName));
     QVERIFY2(!outcome.failed, qPrintable(outcome.error));
+}
+
+void forgetCookies(const QUrl &address)
+{
+    BrowserSession::instance().profile()->cookieStore()->deleteAllCookies();
+    QTRY_VERIFY(BrowserSession::instance().cookieJar()->cookiesForUrl(address).isEmpty());
 }

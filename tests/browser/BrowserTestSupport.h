@@ -29,5 +29,8 @@ ScriptOutcome runScriptSync(WebViewWC &window, const QString &script);
 // Fills in and sends the login form of the page on show, as a user would.
 void submitLoginForm(WebViewWC &window, const QString &userName);
 
+// Empties the browser session's cookie store and waits until the fetch no longer has them.
+void forgetCookies(const QUrl &address);
+
 // The generous wait for anything the web engine does.
 inline constexpr int kBrowserTimeoutMs = 30000;

@@ -13,8 +13,6 @@
 #include <QNetworkCookieJar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QWebEngineCookieStore>
-#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 class TestBrowserWindow : public QObject
@@ -78,9 +76,7 @@ void TestBrowserWindow::cleanup()
     mModel.reset();
     // Windows go away on the next turn of the event loop.
     QTRY_VERIFY(mFactory.window.isNull());
-    BrowserSession::instance().profile()->cookieStore()->deleteAllCookies();
-    QTRY_VERIFY(
-        BrowserSession::instance().cookieJar()->cookiesForUrl(mServer.loginURL()).isEmpty());
+    forgetCookies(mServer.loginURL());
     mLog.reset();
 }
 

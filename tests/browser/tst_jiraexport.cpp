@@ -1,0 +1,218 @@
+// The whole export as a user meets it: the model's commands drive the real browser window
+// against the stand-in Jira, and the export lands in the temporary Downloads folder.
+#include "BrevantModel.h"
+#include "BrowserSession.h"
+#include "BrowserTestSupport.h"
+#include "LogCapture.h"
+#include "ModelFakes.h"
+#include "StandinIssues.h"
+#include "StandinServer.h"
+#include "TemporaryHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEngineView>
+
+namespace {
+
+const QString kTemplateName = QStringLiteral("Created in sprint");
+
+// The formula the export's header asks for: the column after "Created" minus "Created".
+QString formulaFromHeader(const QByteArray &header)
+{
+    const qsizetype created = header.split(',').indexOf("Created");
+    const auto letter = [](qsizetype index) { return QChar(char16_t(u'A' + index)); };
+    return QStringLiteral("\t=ROUND(%1%3-%2%3,0)")
+        .arg(letter(created + 1), letter(created), QStringLiteral("2"));
+}
+
+} // namespace
+
+class TestJiraExport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void export_afterLogin_savesTheServersCsvAndOpensIt();
+    void export_withoutLogin_isAFailedFetchAndSavesNothing();
+    void skipNoneFound_twoEmptySprints_findsTheThirdBack();
+    void template_withQuotes_reachesTheSearchBoxUnchanged();
+    void export_pageWithoutTheElements_logsAndBeeps();
+
+private:
+    void useTemplate(const QString &queryTemplate);
+    void logIn();
+    QString exportPath() const;
+
+    TemporaryHome mHome;
+    StandinServer mServer;
+    FakeClipboard mClipboard;
+    FakeWorkspace mWorkspace;
+    FakeBeeper mBeeper;
+    RecordingWindowFactory mFactory;
+    std::unique_ptr<BrevantModel> mModel;
+    std::unique_ptr<LogCapture> mLog;
+    QStringList mWorkDays;
+};
+
+void TestJiraExport::initTestCase()
+{
+    QVERIFY(mHome.isValid());
+    QVERIFY(mServer.listen() != 0);
+}
+
+void TestJiraExport::init()
+{
+    mLog = std::make_unique<LogCapture>();
+    mWorkspace = FakeWorkspace();
+    mBeeper.beeps = 0;
+    ModelServices services;
+    services.clipboard = &mClipboard;
+    services.workspace = &mWorkspace;
+    services.beeper = &mBeeper;
+    services.browserWindows = &mFactory;
+    mModel = std::make_unique<BrevantModel>(services);
+    mModel->setSiteURLD(
+        StringDictionary{{QStringLiteral("jiraLogin"), mServer.loginURL().toString()},
+                         {QStringLiteral("jiraSearch"), mServer.searchURL().toString()},
+                         {QStringLiteral("downloadCSV"), mServer.searchURL().toString()}});
+    mModel->addObserver(this, [this](const ModelNotification &notification) {
+        const QVariant line = notification.userInfo.value(QStringLiteral("BV_workDays"));
+        if (line.isValid())
+            mWorkDays.append(line.toString());
+    });
+    mModel->setSprintEndDate(QDateTime(QDate(2020, 2, 28), QTime(17, 30), Qt::UTC));
+    useTemplate(QStringLiteral("project = ABC AND {created} ORDER BY created ASC"));
+    QFile::remove(exportPath());
+    mWorkDays.clear();
+}
+
+void TestJiraExport::cleanup()
+{
+    mModel->removeObserver(this);
+    mModel.reset();
+    QTRY_VERIFY(mFactory.window.isNull());
+    forgetCookies(mServer.loginURL());
+    mLog.reset();
+}
+
+void TestJiraExport::useTemplate(const QString &queryTemplate)
+{
+    mModel->setEngineeringQueryTextD(StringDictionary{{kTemplateName, queryTemplate}});
+    mModel->setQueryTabIdentifier(QStringLiteral("Engineering"));
+    mModel->setEngineeringQueryName(QString());
+    mModel->setEngineeringQueryName(kTemplateName);
+}
+
+QString TestJiraExport::exportPath() const
+{
+    return mHome.path() + QStringLiteral("/Downloads/JIRA.csv");
+}
+
+void TestJiraExport::logIn()
+{
+    mModel->jiraLogin();
+    QVERIFY(mFactory.window);
+    QTRY_COMPARE_WITH_TIMEOUT(mLog->count(QStringLiteral("Page finished loading")), 1,
+                              kBrowserTimeoutMs);
+    submitLoginForm(*mFactory.window, QStringLiteral("dev.ana"));
+    QTRY_COMPARE_WITH_TIMEOUT(mLog->count(QStringLiteral("Page finished loading")), 2,
+                              kBrowserTimeoutMs);
+    QCOMPARE(mFactory.window->webView()->url(), mServer.searchURL());
+}
+
+void TestJiraExport::export_afterLogin_savesTheServersCsvAndOpensIt()
+{
+    logIn();
+    mModel->downloadCSV();
+    QTRY_COMPARE_WITH_TIMEOUT(mWorkspace.openedFiles.size(), 1, kBrowserTimeoutMs);
+
+    QCOMPARE(mServer.lastExport().status, 200);
+    const QByteArray served = mServer.lastExport().body;
+    QVERIFY(served.contains("\r\n"));
+    QFile saved(exportPath());
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), served);
+    QCOMPARE(QDir(mWorkspace.openedFiles.constFirst()).canonicalPath(),
+             QDir(exportPath()).canonicalPath());
+    QTRY_VERIFY(!mWorkDays.isEmpty());
+    const QString formula = formulaFromHeader(served.left(served.indexOf('\r')));
+    QVERIFY2(mWorkDays.constLast().endsWith(formula), qPrintable(mWorkDays.constLast()));
+    QCOMPARE(mFactory.created, 1);
+}
+
+void TestJiraExport::export_withoutLogin_isAFailedFetchAndSavesNothing()
+{
+    mModel->downloadCSV();
+    QTRY_VERIFY_WITH_TIMEOUT(mLog->lines()
+                                 .join(QLatin1Char('\n'))
+                                 .contains(QStringLiteral("Error retrieving requested URL: ")),
+                             kBrowserTimeoutMs);
+    QCOMPARE(mServer.lastExport().status, 401);
+    QVERIFY(mLog->contains(QStringLiteral("Completion handler called with 0 data bytes")));
+    QVERIFY(!QFile::exists(exportPath()));
+    QVERIFY(mWorkspace.openedFiles.isEmpty());
+    QVERIFY(mWorkDays.isEmpty());
+}
+
+void TestJiraExport::skipNoneFound_twoEmptySprints_findsTheThirdBack()
+{
+    // The stand-in has no issue created between 2020-02-29 and 2020-03-27.
+    mModel->setSprintEndDate(QDateTime(QDate(2020, 3, 27), QTime(17, 30), Qt::UTC));
+    mModel->setSkipNoneFound(true);
+    logIn();
+    const int exportsBefore = mServer.exportRequestCount();
+    mModel->downloadCSV();
+    QTRY_COMPARE_WITH_TIMEOUT(mWorkspace.openedFiles.size(), 1, 3 * kBrowserTimeoutMs);
+
+    QCOMPARE(mServer.exportRequestCount() - exportsBefore, 3);
+    QCOMPARE(mModel->sprintEndDate(),
+             std::optional<QDateTime>(QDateTime(QDate(2020, 2, 28), QTime(17, 30), Qt::UTC)));
+    QVERIFY(mServer.lastExport().query.contains(
+        QStringLiteral("created >= 2020-02-15 AND created <= 2020-02-28")));
+    QFile saved(exportPath());
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), mServer.lastExport().body);
+}
+
+void TestJiraExport::template_withQuotes_reachesTheSearchBoxUnchanged()
+{
+    useTemplate(QStringLiteral("project = ABC AND summary ~ \"skip\" AND status != 'To Do' "
+                               "AND text ~ 'a\\\\b' AND {created}"));
+    const QString expected = QStringLiteral("project = ABC AND summary ~ \"skip\" AND "
+                                            "status != 'To Do' AND text ~ 'a\\\\b' AND created "
+                                            ">= 2020-02-15 AND created <= 2020-02-28");
+    logIn();
+    mModel->downloadCSV();
+    QTRY_COMPARE_WITH_TIMEOUT(mWorkspace.openedFiles.size(), 1, kBrowserTimeoutMs);
+    QCOMPARE(mServer.lastExport().query, expected);
+    const ScriptOutcome box = runScriptSync(
+        *mFactory.window, QStringLiteral("document.getElementById('advanced-search').value"));
+    QCOMPARE(box.result.toString(), expected);
+    QCOMPARE(mBeeper.beeps, 0);
+}
+
+void TestJiraExport::export_pageWithoutTheElements_logsAndBeeps()
+{
+    StringDictionary sites = *mModel->siteURLD();
+    sites.insert(QStringLiteral("downloadCSV"), mServer.pageWithoutNavigatorURL().toString());
+    mModel->setSiteURLD(sites);
+    const int exportsBefore = mServer.exportRequestCount();
+    mModel->downloadCSV();
+    QTRY_COMPARE_WITH_TIMEOUT(mBeeper.beeps, 1, kBrowserTimeoutMs);
+    const QStringList lines = mLog->lines();
+    const qsizetype error = lines.indexOf(QRegularExpression(QStringLiteral("^Error TypeError.*")));
+    QVERIFY2(error >= 0, qPrintable(lines.join(QLatin1Char('\n'))));
+    QCOMPARE(lines.value(error + 1), QStringLiteral("Result (null)"));
+    QCOMPARE(mServer.exportRequestCount(), exportsBefore);
+    QVERIFY(!QFile::exists(exportPath()));
+}
+
+QTEST_MAIN(TestJiraExport)
+#include "tst_jiraexport.moc"
