@@ -7,6 +7,7 @@
 #include "SystemBeeper.h"
 #include "SystemClipboard.h"
 #include "WebBrowserLookup.h"
+#include "WebBrowserWindowFactory.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -43,11 +44,14 @@ void AppDelegate::installModelServices()
     mClipboard = std::make_unique<SystemClipboard>();
     mWorkspace = std::make_unique<DesktopWorkspace>();
     mBeeper = std::make_unique<SystemBeeper>();
+    // Makes no browser objects until the first Jira command asks for a window.
+    mBrowserWindows = std::make_unique<WebBrowserWindowFactory>();
     mModifierKeys = std::make_unique<KeyboardModifierKeys>();
     ModelServices services;
     services.clipboard = mClipboard.get();
     services.workspace = mWorkspace.get();
     services.beeper = mBeeper.get();
+    services.browserWindows = mBrowserWindows.get();
     services.modifierKeys = mModifierKeys.get();
     BrevantModel::setSharedServices(services);
 }

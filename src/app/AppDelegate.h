@@ -9,6 +9,7 @@
 
 class Beeper;
 class BrevantWC;
+class BrowserWindowFactory;
 class Clipboard;
 class ModifierKeys;
 class Workspace;
@@ -46,6 +47,7 @@ private:
     std::unique_ptr<Clipboard> mClipboard;
     std::unique_ptr<Workspace> mWorkspace;
     std::unique_ptr<Beeper> mBeeper;
+    std::unique_ptr<BrowserWindowFactory> mBrowserWindows;
     std::unique_ptr<ModifierKeys> mModifierKeys;
     std::unique_ptr<BrevantWC> mWindowController;
 };
