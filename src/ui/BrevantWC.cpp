@@ -76,6 +76,11 @@ BrevantWC::~BrevantWC()
     // The model outlives every window; a window destroyed without being closed must not leave
     // a handler behind that points at it.
     bv.removeObserver(this);
+    // Destroying the controls can still make them signal (a field that loses the focus finishes
+    // its editing), and by then only the QWidget part of this object is left to receive it.
+    const QList<QObject *> controls = findChildren<QObject *>();
+    for (const QObject *control : controls)
+        disconnect(control, nullptr, this, nullptr);
 }
 
 void BrevantWC::closeEvent(QCloseEvent *event)

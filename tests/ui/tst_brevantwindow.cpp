@@ -81,6 +81,7 @@ private Q_SLOTS:
     void copyCommands_putShownTextOnClipboard();
     void notification_unknownKey_logsAndChangesNothing();
     void closedWindow_modelChangesReachNothing();
+    void destroyedWindow_fieldBeingEdited_sendsNothing();
 
 private:
     BrevantWC &openWindow();
@@ -469,6 +470,18 @@ void BrevantWindowTest::closedWindow_modelChangesReachNothing()
     QCOMPARE(control<QDateTimeEdit>("sprintEndDatePicker")->dateTime(), endDate());
     QCOMPARE(control<QLineEdit>("workDays")->text(),
              QStringLiteral("2020-03-20 11:59 PM\t=ROUND(K2-J2,0)"));
+}
+
+void BrevantWindowTest::destroyedWindow_fieldBeingEdited_sendsNothing()
+{
+    openWindow();
+    auto *field = control<QLineEdit>("daysField");
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("30"));
+    // Destroying the window takes the focus from the field, which then finishes its editing.
+    mWindow.reset();
+    QCOMPARE(mModel->sprintDurationDays(), qint64(14));
 }
 
 QTEST_MAIN(BrevantWindowTest)
