@@ -36,8 +36,31 @@ void submitLoginForm(WebViewWC &window, const QString &userName)
     QVERIFY2(!outcome.failed, qPrintable(outcome.error));
 }
 
-void forgetCookies(const QUrl &address)
+bool BrowserFixture::isReady()
 {
+    return mHome.isValid() && mServer.listen() != 0;
+}
+
+void BrowserFixture::startModel()
+{
+    mLog = std::make_unique<LogCapture>();
+    mWorkspace = FakeWorkspace();
+    mBeeper.beeps = 0;
+    ModelServices services;
+    services.clipboard = &mClipboard;
+    services.workspace = &mWorkspace;
+    services.beeper = &mBeeper;
+    services.browserWindows = &mFactory;
+    mModel = std::make_unique<BrevantModel>(services);
+}
+
+void BrowserFixture::stopModel()
+{
+    mModel.reset();
+    // Windows go away on the next turn of the event loop.
+    QTRY_VERIFY(mFactory.window.isNull());
     BrowserSession::instance().profile()->cookieStore()->deleteAllCookies();
-    QTRY_VERIFY(BrowserSession::instance().cookieJar()->cookiesForUrl(address).isEmpty());
+    QTRY_VERIFY(
+        BrowserSession::instance().cookieJar()->cookiesForUrl(mServer.loginURL()).isEmpty());
+    mLog.reset();
 }

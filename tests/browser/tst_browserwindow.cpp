@@ -1,12 +1,7 @@
 // The real browser window against the stand-in Jira: loads, link interception, cookies copied
 // for the fetch, script outcomes and failed fetches.
-#include "BrevantModel.h"
 #include "BrowserSession.h"
 #include "BrowserTestSupport.h"
-#include "LogCapture.h"
-#include "ModelFakes.h"
-#include "StandinServer.h"
-#include "TemporaryHome.h"
 
 #include <QLineEdit>
 #include <QNetworkCookie>
@@ -15,7 +10,7 @@
 #include <QTest>
 #include <QWebEngineView>
 
-class TestBrowserWindow : public QObject
+class TestBrowserWindow : public QObject, protected BrowserFixture
 {
     Q_OBJECT
 
@@ -41,43 +36,23 @@ private:
     WebViewWC &openWindow();
     void loadAndWait(const QUrl &url);
     void logIn();
-
-    TemporaryHome mHome;
-    StandinServer mServer;
-    FakeClipboard mClipboard;
-    FakeWorkspace mWorkspace;
-    FakeBeeper mBeeper;
-    RecordingWindowFactory mFactory;
-    std::unique_ptr<BrevantModel> mModel;
-    std::unique_ptr<LogCapture> mLog;
 };
 
 void TestBrowserWindow::initTestCase()
 {
-    QVERIFY(mHome.isValid());
-    QVERIFY(mServer.listen() != 0);
+    QVERIFY(isReady());
 }
 
 void TestBrowserWindow::init()
 {
-    mLog = std::make_unique<LogCapture>();
-    ModelServices services;
-    services.clipboard = &mClipboard;
-    services.workspace = &mWorkspace;
-    services.beeper = &mBeeper;
-    services.browserWindows = &mFactory;
-    mModel = std::make_unique<BrevantModel>(services);
+    startModel();
     mModel->setSiteURLD(
         StringDictionary{{QStringLiteral("jiraLogin"), mServer.loginURL().toString()}});
 }
 
 void TestBrowserWindow::cleanup()
 {
-    mModel.reset();
-    // Windows go away on the next turn of the event loop.
-    QTRY_VERIFY(mFactory.window.isNull());
-    forgetCookies(mServer.loginURL());
-    mLog.reset();
+    stopModel();
 }
 
 WebViewWC &TestBrowserWindow::openWindow()

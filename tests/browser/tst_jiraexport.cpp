@@ -1,13 +1,7 @@
 // The whole export as a user meets it: the model's commands drive the real browser window
 // against the stand-in Jira, and the export lands in the temporary Downloads folder.
-#include "BrevantModel.h"
 #include "BrowserSession.h"
 #include "BrowserTestSupport.h"
-#include "LogCapture.h"
-#include "ModelFakes.h"
-#include "StandinIssues.h"
-#include "StandinServer.h"
-#include "TemporaryHome.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,7 +24,7 @@ QString formulaFromHeader(const QByteArray &header)
 
 } // namespace
 
-class TestJiraExport : public QObject
+class TestJiraExport : public QObject, protected BrowserFixture
 {
     Q_OBJECT
 
@@ -50,34 +44,17 @@ private:
     void logIn();
     QString exportPath() const;
 
-    TemporaryHome mHome;
-    StandinServer mServer;
-    FakeClipboard mClipboard;
-    FakeWorkspace mWorkspace;
-    FakeBeeper mBeeper;
-    RecordingWindowFactory mFactory;
-    std::unique_ptr<BrevantModel> mModel;
-    std::unique_ptr<LogCapture> mLog;
     QStringList mWorkDays;
 };
 
 void TestJiraExport::initTestCase()
 {
-    QVERIFY(mHome.isValid());
-    QVERIFY(mServer.listen() != 0);
+    QVERIFY(isReady());
 }
 
 void TestJiraExport::init()
 {
-    mLog = std::make_unique<LogCapture>();
-    mWorkspace = FakeWorkspace();
-    mBeeper.beeps = 0;
-    ModelServices services;
-    services.clipboard = &mClipboard;
-    services.workspace = &mWorkspace;
-    services.beeper = &mBeeper;
-    services.browserWindows = &mFactory;
-    mModel = std::make_unique<BrevantModel>(services);
+    startModel();
     mModel->setSiteURLD(
         StringDictionary{{QStringLiteral("jiraLogin"), mServer.loginURL().toString()},
                          {QStringLiteral("jiraSearch"), mServer.searchURL().toString()},
@@ -96,10 +73,7 @@ void TestJiraExport::init()
 void TestJiraExport::cleanup()
 {
     mModel->removeObserver(this);
-    mModel.reset();
-    QTRY_VERIFY(mFactory.window.isNull());
-    forgetCookies(mServer.loginURL());
-    mLog.reset();
+    stopModel();
 }
 
 void TestJiraExport::useTemplate(const QString &queryTemplate)
