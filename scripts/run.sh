@@ -57,6 +57,9 @@ cat >"$support/SiteURL.plist" <<PLIST
 </plist>
 PLIST
 
+# The web engine refuses to start its sandbox as root.
+if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
+
 echo "Stand-in Jira: $base (log in with any user name)."
 echo "Throwaway home: $demo_home (exports land in its Downloads folder; removed on quit)."
 env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_CACHE_HOME -u XDG_DOWNLOAD_DIR \
