@@ -5,7 +5,9 @@
 // stores numbers and flags as text, so those are also accepted in their written form.
 #include "BrevantModel.h"
 #include "Log.h"
+#include "SprintDates.h"
 
+#include <QFile>
 #include <QSettings>
 
 namespace {
@@ -33,9 +35,14 @@ QString failureReason(const QSettings &defaults)
 std::optional<QDateTime> storedDate(const QSettings &defaults, const QString &key)
 {
     const QVariant value = defaults.value(key);
-    if (value.typeId() != QMetaType::QDateTime || !value.toDateTime().isValid())
+    if (value.typeId() != QMetaType::QDateTime)
         return std::nullopt;
-    return value.toDateTime().toUTC();
+    // A date the window cannot show, or that no sprint arithmetic can start from, is absent.
+    const QDateTime date = value.toDateTime().toUTC();
+    if (!date.isValid() || date < SprintDates::earliestInstant() ||
+        date > SprintDates::latestInstant())
+        return std::nullopt;
+    return date;
 }
 
 qint64 storedInteger(const QSettings &defaults, const QString &key)
@@ -83,6 +90,14 @@ void storeText(QSettings &defaults, const QString &key, const OptionalString &te
         defaults.setValue(key, text->isNull() ? QStringLiteral("") : *text);
 }
 
+void keepDamagedFile(const QString &file)
+{
+    const QString kept = file + QStringLiteral(".damaged");
+    QFile::remove(kept);
+    if (QFile::copy(file, kept))
+        logLine(QStringLiteral("The damaged settings file was kept as ") + kept);
+}
+
 } // namespace
 
 void BrevantModel::readPrefs()
@@ -90,7 +105,12 @@ void BrevantModel::readPrefs()
     QSettings defaults(organisationName, applicationName);
     if (defaults.status() != QSettings::NoError) {
         logLine(QStringLiteral("\nUnexpected exception during readPrefs settings."));
-        return;
+        // A hand-damaged file still gives the entries that could be parsed, and the rest take
+        // their first-launch values; only a store that cannot be read at all stops here.
+        if (defaults.status() == QSettings::AccessError)
+            return;
+        // Quitting rewrites the file from what could be parsed, so keep the damaged one aside.
+        keepDamagedFile(defaults.fileName());
     }
     mSprintEndDate = storedDate(defaults, endDateKey).value_or(QDateTime::currentDateTimeUtc());
     mSprintDurationDays = 0;
@@ -110,11 +130,13 @@ void BrevantModel::readPrefs()
 void BrevantModel::writePrefs()
 {
     QSettings defaults(organisationName, applicationName);
-    if (defaults.status() != QSettings::NoError) {
+    if (defaults.status() == QSettings::AccessError) {
         logLine(QStringLiteral("Unexpected exception during writePrefs: ") +
                 failureReason(defaults));
         return;
     }
+    // A damaged file is written over (reading kept a copy of it): refusing would lose every
+    // later choice, launch after launch.
     if (mSprintEndDate)
         defaults.setValue(endDateKey, *mSprintEndDate);
     if (mSprintDurationDays != 0)

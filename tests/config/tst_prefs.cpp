@@ -55,6 +55,8 @@ private Q_SLOTS:
     void roundTrip_throughTheFile_keepsEveryChoice();
     void writePrefs_leavesAbsentChoicesStoredBefore();
     void unreadableStore_logsAndChangesNothing();
+    void damagedStore_readsWhatParsesAndIsWrittenAgain();
+    void readPrefs_dateOutsideTheCalendar_isAbsent();
 
 private:
     QString settingsFile() const
@@ -246,6 +248,50 @@ void PrefsTest::unreadableStore_logsAndChangesNothing()
                      QStringLiteral("Unexpected exception during writePrefs: the settings file ") +
                          settingsFile() + QStringLiteral(" could not be accessed")}));
     QVERIFY(QFileInfo(settingsFile()).isDir());
+}
+
+void PrefsTest::damagedStore_readsWhatParsesAndIsWrittenAgain()
+{
+    // A hand edit that left a section header unclosed.
+    const QByteArray damaged = "[General\nBV_daysField=21\nBV_jiraUsername=ann\n";
+    QVERIFY(writeFile(settingsFile(), damaged));
+    BrevantModel model;
+    mLog->clear();
+
+    model.readPrefs();
+    QVERIFY(model.sprintEndDate());
+    QCOMPARE(model.jiraUsername(), OptionalString("ann"));
+    model.setSprintDurationDays(7);
+    model.writePrefs();
+
+    QCOMPARE(mLog->lines(),
+             (QStringList{QStringLiteral("\nUnexpected exception during readPrefs settings."),
+                          QStringLiteral("The damaged settings file was kept as ") +
+                              settingsFile() + QStringLiteral(".damaged")}));
+    QCOMPARE(readFile(settingsFile() + QStringLiteral(".damaged")), damaged);
+    // Read back as the next launch would: from the file alone.
+    const QByteArray written = readFile(settingsFile());
+    const std::unique_ptr<QTemporaryDir> previous = std::move(mSettingsFolder);
+    useNewSettingsFolder();
+    QVERIFY(writeFile(settingsFile(), written));
+    BrevantModel next;
+    next.readPrefs();
+    QCOMPARE(next.sprintDurationDays(), 7);
+    QCOMPARE(next.sprintEndDate(), model.sprintEndDate());
+}
+
+void PrefsTest::readPrefs_dateOutsideTheCalendar_isAbsent()
+{
+    const QDateTime farPast = QDateTime::fromMSecsSinceEpoch(-(qint64(1) << 62), Qt::UTC);
+    QVERIFY(farPast.isValid());
+    QSettings(QStringLiteral("quillfen"), QStringLiteral("brevant"))
+        .setValue(QStringLiteral("BV_sprintEndDate"), farPast);
+    BrevantModel model;
+    const QDateTime before = QDateTime::currentDateTimeUtc();
+
+    model.readPrefs();
+
+    QVERIFY(model.sprintEndDate() && *model.sprintEndDate() >= before);
 }
 
 QTEST_GUILESS_MAIN(PrefsTest)
