@@ -9,18 +9,6 @@ namespace {
 
 constexpr qint64 kMsecsPerDay = kSecondsPerDay * 1000;
 
-const QDateTime &earliestInstant()
-{
-    static const QDateTime instant(QDate(1, 1, 1), QTime(0, 0), Qt::UTC);
-    return instant;
-}
-
-const QDateTime &latestInstant()
-{
-    static const QDateTime instant(QDate(9999, 12, 31), QTime(23, 59, 59, 999), Qt::UTC);
-    return instant;
-}
-
 // Floor and ceiling division for a positive divisor.
 qint64 floorDiv(qint64 a, qint64 b)
 {
@@ -33,6 +21,18 @@ qint64 ceilDiv(qint64 a, qint64 b)
 }
 
 } // namespace
+
+const QDateTime &earliestInstant()
+{
+    static const QDateTime instant(QDate(100, 1, 1), QTime(0, 0), Qt::UTC);
+    return instant;
+}
+
+const QDateTime &latestInstant()
+{
+    static const QDateTime instant(QDate(9999, 12, 31), QTime(23, 59, 59, 999), Qt::UTC);
+    return instant;
+}
 
 qint64 saturatingAdd(qint64 a, qint64 b)
 {
@@ -53,8 +53,11 @@ qint64 saturatingSub(qint64 a, qint64 b)
 QDateTime addDays(const QDateTime &instant, qint64 days)
 {
     const qint64 msecs = instant.toMSecsSinceEpoch();
-    const qint64 fewest = ceilDiv(earliestInstant().toMSecsSinceEpoch() - msecs, kMsecsPerDay);
-    const qint64 most = floorDiv(latestInstant().toMSecsSinceEpoch() - msecs, kMsecsPerDay);
+    // Saturating, since the instant itself may lie anywhere QDateTime can hold.
+    const qint64 fewest =
+        ceilDiv(saturatingSub(earliestInstant().toMSecsSinceEpoch(), msecs), kMsecsPerDay);
+    const qint64 most =
+        floorDiv(saturatingSub(latestInstant().toMSecsSinceEpoch(), msecs), kMsecsPerDay);
     const qint64 clamped = std::clamp(days, std::min(fewest, qint64(0)), std::max(most, qint64(0)));
     return QDateTime::fromMSecsSinceEpoch(msecs + clamped * kMsecsPerDay, Qt::UTC);
 }

@@ -8,8 +8,12 @@ namespace SprintDates {
 
 inline constexpr qint64 kSecondsPerDay = 86400;
 
+// The span of instants the program shows and computes with: the years 100 to 9999 in UTC.
+const QDateTime &earliestInstant();
+const QDateTime &latestInstant();
+
 // The instant moved by a whole number of days of exactly 86400 seconds. Durations are stored as
-// given, however large, so the move is pinned to the years 1 to 9999 (in whole days, keeping the
+// given, however large, so the move is pinned within the span above (in whole days, keeping the
 // time of day) instead of overflowing or yielding an invalid date.
 QDateTime addDays(const QDateTime &instant, qint64 days);
 

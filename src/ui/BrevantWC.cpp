@@ -3,6 +3,7 @@
 #include "IntValue.h"
 #include "Log.h"
 #include "PopUpButton.h"
+#include "SprintDates.h"
 #include "ui_BrevantWindow.h"
 
 #include <QApplication>
@@ -39,8 +40,7 @@ void fillLengths(QComboBox &popUp)
 void prepareDatePicker(QDateTimeEdit &picker)
 {
     picker.setTimeSpec(Qt::UTC);
-    picker.setDateTimeRange(QDateTime(QDate(100, 1, 1), QTime(0, 0), Qt::UTC),
-                            QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59, 999), Qt::UTC));
+    picker.setDateTimeRange(SprintDates::earliestInstant(), SprintDates::latestInstant());
 }
 
 void showDate(QDateTimeEdit &picker, const QVariant &value)

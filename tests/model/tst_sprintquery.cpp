@@ -43,6 +43,7 @@ private Q_SLOTS:
     void startDate_setsDurationFromInterval();
     void hugeDurations_stayValidAndPinned_data();
     void hugeDurations_stayValidAndPinned();
+    void extremeEndDate_movesWithoutOverflow();
 
 private:
     // Builds the worked example's model state without going through recomputing setters.
@@ -329,12 +330,12 @@ void SprintQueryTest::hugeDurations_stayValidAndPinned_data()
 
     constexpr qint64 most = std::numeric_limits<qint64>::max();
     constexpr qint64 least = std::numeric_limits<qint64>::min();
-    QTest::newRow("largest duration") << most << "0001-01-01"
-                                      << "0001-01-01";
+    QTest::newRow("largest duration") << most << "0100-01-01"
+                                      << "0100-01-01";
     QTest::newRow("smallest duration") << least << "9999-12-31"
                                        << "9999-12-31";
-    QTest::newRow("duration past the calendar") << qint64(4'000'000) << "0001-01-01"
-                                                << "0001-01-01";
+    QTest::newRow("duration past the calendar") << qint64(4'000'000) << "0100-01-01"
+                                                << "0100-01-01";
 }
 
 void SprintQueryTest::hugeDurations_stayValidAndPinned()
@@ -354,6 +355,20 @@ void SprintQueryTest::hugeDurations_stayValidAndPinned()
     mModel->previousSprint();
     QCOMPARE(mModel->sprintEndDate()->date().toString(Qt::ISODate), previousEndDay);
     QCOMPARE(mModel->sprintDurationDays(), duration);
+}
+
+void SprintQueryTest::extremeEndDate_movesWithoutOverflow()
+{
+    setUpWorkedExample(14, QStringLiteral("{startDate}"));
+    for (const qint64 msecs :
+         {std::numeric_limits<qint64>::min() / 2, std::numeric_limits<qint64>::max() / 2}) {
+        const QDateTime extreme = QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+        QVERIFY(extreme.isValid());
+        mModel->setSprintEndDate(extreme);
+        mModel->previousSprint();
+        mModel->nextSprint();
+        QVERIFY(mRecorder->last("BV_sprintStartDate").toDateTime().isValid());
+    }
 }
 
 QTEST_GUILESS_MAIN(SprintQueryTest)
