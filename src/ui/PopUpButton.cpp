@@ -23,9 +23,16 @@ template<typename Value> QStringList sortedKeys(const QMap<QString, Value> &dict
     return keys;
 }
 
+// The first item that can be chosen: a group without people leaves a separator at the top.
 void selectFirstItem(QComboBox &popUp)
 {
-    popUp.setCurrentIndex(popUp.count() > 0 ? 0 : -1);
+    for (int i = 0; i < popUp.count(); ++i) {
+        if (!PopUpButton::isSeparator(popUp, i)) {
+            popUp.setCurrentIndex(i);
+            return;
+        }
+    }
+    popUp.setCurrentIndex(-1);
 }
 
 } // namespace

@@ -302,28 +302,32 @@ void BrevantWindowTest::usersPopUp_listsGroupsEachFollowedBySeparator_data()
 {
     QTest::addColumn<JiraUsersDictionary>("users");
     QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QString>("shown");
     QTest::newRow("two groups of two and one") << JiraUsersDictionary{
         {"Team B", {{"Robin Roe", "rroe"}}},
         {"team A", {{"casey Cole", "ccole"}, {"Alex Ash", "aash"}}},
-    } << QStringList{"Alex Ash", "casey Cole", kSeparator, "Robin Roe", kSeparator};
+    } << QStringList{"Alex Ash", "casey Cole", kSeparator, "Robin Roe", kSeparator}
+      << "Alex Ash";
     QTest::newRow("empty group adds only its separator") << JiraUsersDictionary{
         {"Empty", {}},
         {"Full", {{"Pat Poe", "ppoe"}}},
-    } << QStringList{kSeparator, "Pat Poe", kSeparator};
+    } << QStringList{kSeparator, "Pat Poe", kSeparator} << "Pat Poe";
     QTest::newRow("name in two groups is listed in the last") << JiraUsersDictionary{
         {"Alpha", {{"Pat Poe", "pat.alpha"}, {"Sam Sun", "ssun"}}},
         {"Beta", {{"Pat Poe", "pat.beta"}}},
-    } << QStringList{"Sam Sun", kSeparator, "Pat Poe", kSeparator};
-    QTest::newRow("no users") << JiraUsersDictionary{} << QStringList{};
+    } << QStringList{"Sam Sun", kSeparator, "Pat Poe", kSeparator} << "Sam Sun";
+    QTest::newRow("no users") << JiraUsersDictionary{} << QStringList{} << QString();
 }
 
 void BrevantWindowTest::usersPopUp_listsGroupsEachFollowedBySeparator()
 {
     QFETCH(JiraUsersDictionary, users);
     QFETCH(QStringList, titles);
+    QFETCH(QString, shown);
     mModel->setJiraUsersD(users);
     openWindow();
     QCOMPARE(popUpTitles(*control<QComboBox>("jiraUsersPopUp")), titles);
+    QCOMPARE(control<QComboBox>("jiraUsersPopUp")->currentText(), shown);
 }
 
 void BrevantWindowTest::usersPopUp_pick_setsUserNameFromFirstGroupHoldingIt()
