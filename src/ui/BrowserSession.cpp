@@ -83,6 +83,9 @@ QNetworkCookieJar *BrowserSession::cookieJar() const
 void BrowserSession::fetch(const QUrl &address, QObject *context, FetchCompletion completion)
 {
     QNetworkRequest request(address);
+    // Some sign-on setups tie a session to the browser that opened it; the fetch carries the
+    // page's cookies, so it introduces itself as the page's browser too.
+    request.setHeader(QNetworkRequest::UserAgentHeader, mProfile->httpUserAgent());
     request.setTransferTimeout(kTransferTimeoutMs);
     QNetworkReply *reply = mNetwork->get(request);
     connect(reply, &QNetworkReply::finished, context, [reply, completion = std::move(completion)] {

@@ -8,6 +8,7 @@
 #include <QNetworkCookieJar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 class TestBrowserWindow : public QObject, protected BrowserFixture
@@ -142,6 +143,8 @@ void TestBrowserWindow::linkClick_realOrSynthetic_isFetchedNotFollowed()
     QCOMPARE(window.webView()->url(), mServer.searchURL());
     QCOMPARE(mLog->count(QStringLiteral("Page finished loading")), 2);
     QCOMPARE(mServer.exportRequestCount(), exportsBefore + 1);
+    QCOMPARE(mServer.lastExport().userAgent,
+             window.webView()->page()->profile()->httpUserAgent().toUtf8());
 }
 
 void TestBrowserWindow::locationAssignment_byScript_navigatesNormally()

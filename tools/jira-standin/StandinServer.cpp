@@ -135,6 +135,7 @@ QHttpServerResponse StandinServer::answerExport(const QHttpServerRequest &reques
 {
     ++mExportRequests;
     mLastExport.query = queryItem(request.query(), QStringLiteral("jqlQuery"));
+    mLastExport.userAgent = headerValue(request, "User-Agent");
     if (!hasSession(request)) {
         mLastExport.status = 401;
         mLastExport.body.clear();

@@ -23,6 +23,7 @@ public:
         int status = 0;
         QString query;
         QByteArray body;
+        QByteArray userAgent;
     };
 
     explicit StandinServer(QObject *parent = nullptr);
