@@ -2,6 +2,7 @@
 
 #include "BrevantModel.h"
 #include "BrevantWC.h"
+#include "BrowserSession.h"
 #include "DesktopWorkspace.h"
 #include "KeyboardModifierKeys.h"
 #include "SystemBeeper.h"
@@ -70,7 +71,13 @@ void AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::applicationWillTerminate()
 {
-    BrevantModel::sharedInstance()->writePrefs();
+    BrevantModel *model = BrevantModel::sharedInstance();
+    model->writePrefs();
+    // The browser goes now, while the application object still stands: an export still being
+    // fetched is ended, and the pages go before the browser profile that the application object
+    // takes down with it.
+    BrowserSession::abortFetches();
+    model->releaseBrowserWindow();
 }
 
 BrevantWC *AppDelegate::windowController() const

@@ -99,7 +99,13 @@ public:
     void downloadCSV();
     void webViewOpenWindow();
     void webViewWindowWillClose();
+    // Lets go of the browser window at once, closed or not. The program quits through here, so
+    // that the web pages go before the browser profile they were made from.
+    void releaseBrowserWindow();
     void webViewPageDidLoad();
+    // A clicked link answered with a web page, not an export: the user is browsing Jira, so the
+    // page is shown and no chain starts on it.
+    void webViewShowLinkedPage(const QString &address);
     void webViewSetSearchText(const OptionalString &text);
     void webViewPerformSearch();
     void webViewDownloadCSV();
@@ -128,6 +134,8 @@ private:
     QString mCellReference;
     std::optional<StringDictionary> mSiteURLD;
     std::unique_ptr<BrowserWindow> mWebViewWC;
+    // A window that has closed, kept until its close notice has returned to the event loop.
+    std::unique_ptr<BrowserWindow> mClosedWebViewWC;
     qint32 mOperationState = 0;
     // Also read by the thread that saves an export.
     std::atomic<bool> mOperationDownload = false;

@@ -14,7 +14,7 @@
 
 namespace {
 
-using StoredFile = std::optional<QString>;
+using StoredFile = ExportFile::Stored;
 
 constexpr qint32 kRetryBound = 49;
 
@@ -35,7 +35,7 @@ QFuture<StoredFile> storeInBackground(const QByteArray &data, bool save)
     QFuture<StoredFile> future = promise->future();
     promise->start();
     exportPool().start([promise, data, save] {
-        promise->addResult(save ? ExportFile::store(data) : std::nullopt);
+        promise->addResult(save ? ExportFile::store(data) : StoredFile());
         promise->finish();
     });
     return future;
@@ -73,11 +73,15 @@ void BrevantModel::downloadReceivedData(const QByteArray &data)
     QMetaObject::invokeMethod(
         this,
         [this, data, stored] {
-            whenStored(stored, this, [this, data](const StoredFile &written) {
-                if (written && mServices.workspace)
-                    mServices.workspace->openFile(*written);
+            whenStored(stored, this, [this, data](const StoredFile &file) {
+                if (file.path && mServices.workspace)
+                    mServices.workspace->openFile(*file.path);
                 if (!data.isEmpty()) {
                     mSkipCount = 0;
+                    // The formula is for the file the user has; when the new one could not be
+                    // written, that is still the previous export.
+                    if (file.failed)
+                        return;
                     mCellReference = ExportHeader::cellReference(data);
                     updateResponseDate();
                 } else if (mSkipNoneFound && countEmptyResult(mSkipCount)) {

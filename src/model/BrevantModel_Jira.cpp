@@ -10,7 +10,6 @@
 #include <QTimer>
 
 #include <chrono>
-#include <memory>
 
 using namespace std::chrono_literals;
 
@@ -59,6 +58,8 @@ void BrevantModel::jiraLogin()
     if (!mWebViewWC)
         webViewOpenWindow();
     loadSiteAddress(mWebViewWC.get(), mSiteURLD, QStringLiteral("jiraLogin"));
+    // Signing in is no search: an armed chain would type into the login page and beep.
+    mOperationState = 0;
 }
 
 void BrevantModel::jiraSearch()
@@ -94,11 +95,26 @@ void BrevantModel::webViewOpenWindow()
 
 void BrevantModel::webViewWindowWillClose()
 {
-    // The window calls this while it is still closing; it is destroyed once that call has
-    // returned to the event loop, not under its own feet.
-    std::shared_ptr<BrowserWindow> closing(std::move(mWebViewWC));
-    if (closing)
-        QTimer::singleShot(0, this, [closing] {});
+    // The window calls this from inside its close notice, so it cannot be destroyed here; the
+    // model keeps it until the notice has returned. The queued call owns nothing, so the program
+    // may quit with it still pending.
+    mClosedWebViewWC = std::move(mWebViewWC);
+    QMetaObject::invokeMethod(
+        this, [this] { mClosedWebViewWC.reset(); }, Qt::QueuedConnection);
+}
+
+void BrevantModel::releaseBrowserWindow()
+{
+    mClosedWebViewWC.reset();
+    mWebViewWC.reset();
+}
+
+void BrevantModel::webViewShowLinkedPage(const QString &address)
+{
+    if (!mWebViewWC)
+        return;
+    mOperationState = 0;
+    mWebViewWC->loadURL(address);
 }
 
 void BrevantModel::webViewPageDidLoad()

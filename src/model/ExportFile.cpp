@@ -32,21 +32,21 @@ QString destinationPath()
     return xqStringByResolvingSymlinksAndAliases(folder + QStringLiteral("/JIRA.csv"));
 }
 
-std::optional<QString> store(const QByteArray &data)
+Stored store(const QByteArray &data)
 {
     const QString path = destinationPath();
     logLine(QStringLiteral("Destination path is: ") % path);
     if (data.isEmpty()) {
         // An empty export means the search found nothing; an older file would mislead the user.
         QFile::remove(path);
-        return std::nullopt;
+        return {};
     }
     if (!replaceFile(path, data)) {
         logLine(QStringLiteral("Data could not be written"));
-        return std::nullopt;
+        return {std::nullopt, true};
     }
     logLine(QStringLiteral("Data written to ") % path);
-    return path;
+    return {path, false};
 }
 
 } // namespace ExportFile

@@ -12,9 +12,17 @@ namespace ExportFile {
 // when missing, so that the path resolves through an existing folder.
 QString destinationPath();
 
+// What became of the export file.
+struct Stored
+{
+    // The file written, when one was.
+    std::optional<QString> path;
+    // The data could not be written; the previous file is still there.
+    bool failed = false;
+};
+
 // Replaces the export file with data, or removes it for no data, logging the destination and the
-// outcome. Gives the path of the written file; nothing when no file was written. A failed write
-// leaves the previous file whole. Safe on any thread.
-std::optional<QString> store(const QByteArray &data);
+// outcome. A failed write leaves the previous file whole. Safe on any thread.
+Stored store(const QByteArray &data);
 
 } // namespace ExportFile

@@ -87,6 +87,8 @@ void BrevantWC::closeEvent(QCloseEvent *event)
 {
     bv.removeObserver(this);
     QMainWindow::closeEvent(event);
+    // The program is this window: closing it quits, and the browser window goes with it.
+    QCoreApplication::quit();
 }
 
 void BrevantWC::connectControls()
@@ -131,6 +133,10 @@ void BrevantWC::connectMenus()
     });
     connect(ui->actionCopyQuery, &QAction::triggered, this, &BrevantWC::copyQueryText);
     connect(ui->actionCopyWorkDays, &QAction::triggered, this, &BrevantWC::copyWorkDays);
+    connect(ui->actionJiraLogin, &QAction::triggered, ui->jiraLoginButton, &QPushButton::click);
+    connect(ui->actionJiraSearch, &QAction::triggered, ui->jiraSearchButton, &QPushButton::click);
+    connect(ui->actionDownloadCSV, &QAction::triggered, ui->downloadCSVButton,
+            &QPushButton::click);
     connect(ui->actionHelp, &QAction::triggered, this, &BrevantWC::helpRequested);
     connect(ui->actionAbout, &QAction::triggered, this, &BrevantWC::showAbout);
 }

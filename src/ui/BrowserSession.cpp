@@ -41,6 +41,18 @@ bool failed(const QNetworkReply &reply)
     return reply.error() != QNetworkReply::NoError || httpStatus(reply) >= 400;
 }
 
+// A page for the browser rather than a file to keep, by the type the server gave it.
+bool isWebPage(const QNetworkReply &reply)
+{
+    const QByteArray type = reply.header(QNetworkRequest::ContentTypeHeader)
+                                .toByteArray()
+                                .split(';')
+                                .constFirst()
+                                .trimmed()
+                                .toLower();
+    return type == "text/html" || type == "application/xhtml+xml";
+}
+
 void mirrorCookies(QWebEngineCookieStore *store, QNetworkCookieJar *jar)
 {
     QObject::connect(store, &QWebEngineCookieStore::cookieAdded, jar,
@@ -51,15 +63,25 @@ void mirrorCookies(QWebEngineCookieStore *store, QNetworkCookieJar *jar)
     store->loadAllCookies();
 }
 
+// Owned by the application so that the profile goes before the web engine shuts down.
+QPointer<BrowserSession> theSession;
+
 } // namespace
 
 BrowserSession &BrowserSession::instance()
 {
-    // Owned by the application so that the profile goes before the web engine shuts down.
-    static QPointer<BrowserSession> session;
-    if (!session)
-        session = new BrowserSession(QCoreApplication::instance());
-    return *session;
+    if (!theSession)
+        theSession = new BrowserSession(QCoreApplication::instance());
+    return *theSession;
+}
+
+void BrowserSession::abortFetches()
+{
+    if (!theSession)
+        return;
+    const QList<QNetworkReply *> running = theSession->mNetwork->findChildren<QNetworkReply *>();
+    for (QNetworkReply *reply : running)
+        reply->abort();
 }
 
 BrowserSession::BrowserSession(QObject *parent)
@@ -90,13 +112,13 @@ void BrowserSession::fetch(const QUrl &address, QObject *context, FetchCompletio
     QNetworkReply *reply = mNetwork->get(request);
     connect(reply, &QNetworkReply::finished, context, [reply, completion = std::move(completion)] {
         reply->deleteLater();
-        const QByteArray body = failed(*reply) ? QByteArray() : reply->readAll();
+        const QByteArray body = reply->readAll();
         logLine(QStringLiteral("Completion handler called with %1 data bytes").arg(body.size()));
         if (failed(*reply)) {
             logLine(QStringLiteral("Error retrieving requested URL: ") %
                     failureDescription(*reply));
             return;
         }
-        completion(body);
+        completion({body, isWebPage(*reply)});
     });
 }

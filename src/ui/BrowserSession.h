@@ -13,16 +13,27 @@ class QNetworkAccessManager;
 class QNetworkCookieJar;
 class QWebEngineProfile;
 
+// What a successful fetch brought back.
+struct FetchedResponse
+{
+    QByteArray body;
+    // The server answered with a web page (HTML or XHTML), not a file.
+    bool isWebPage = false;
+};
+
 class BrowserSession final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BrowserSession)
 
 public:
-    using FetchCompletion = std::function<void(const QByteArray &body)>;
+    using FetchCompletion = std::function<void(const FetchedResponse &response)>;
 
     // The session of this application, created on first use and owned by the application object.
     static BrowserSession &instance();
+    // Ends every fetch still running, as failed ones, when there is a session; for quitting,
+    // before the application object takes the network down under them.
+    static void abortFetches();
 
     QWebEngineProfile *profile() const { return mProfile; }
     QNetworkCookieJar *cookieJar() const;
@@ -30,7 +41,7 @@ public:
     // Fetches the address with the mirrored cookies. On success the body (possibly empty) goes
     // to the completion, on the main thread, as long as context lives; a failure (no answer, an
     // HTTP error status, or no data for the transfer timeout) is only logged. Either way the
-    // byte count is logged first.
+    // count of bytes received is logged first.
     void fetch(const QUrl &address, QObject *context, FetchCompletion completion);
 
 private:

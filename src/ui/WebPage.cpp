@@ -11,7 +11,12 @@ namespace {
 // The engine calls a page script's assignment of location a clicked link as well. To tell them
 // apart, a script in an isolated world reports every click that reaches a link, real or
 // dispatched, before the engine asks about the navigation. The page cannot see that world, and
-// the marker is new for every page, so the page cannot forge such a report.
+// the marker is new for every page, so the page cannot forge such a report. A click that the page
+// cancels navigates nowhere, so its report is withdrawn once the click has run its course: left
+// standing, it would catch a later script navigation to the same address.
+constexpr QChar kClicked = u'+';
+constexpr QChar kWithdrawn = u'-';
+
 QString clickRecorder(const QString &marker)
 {
     return QStringLiteral(R"((function () {
@@ -19,11 +24,18 @@ QString clickRecorder(const QString &marker)
     window.addEventListener('click', function (event) {
         const target = event.target;
         const link = target && target.closest ? target.closest('a[href], area[href]') : null;
-        if (link)
-            console.log(marker + link.href);
+        if (!link)
+            return;
+        const address = link.href;
+        console.log(marker + '%2' + address);
+        setTimeout(function () {
+            if (event.defaultPrevented)
+                console.log(marker + '%3' + address);
+        }, 0);
     }, true);
 })();)")
-        .arg(QLatin1Char('\'') + marker + QLatin1Char('\''));
+        .arg(QLatin1Char('\'') + marker + QLatin1Char('\''), QString(kClicked),
+             QString(kWithdrawn));
 }
 
 QUrl normalized(const QUrl &url)
@@ -52,8 +64,13 @@ WebPage::~WebPage() = default;
 void WebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
                                        int lineNumber, const QString &sourceID)
 {
-    if (message.startsWith(mClickMarker)) {
-        mClickedLinks.append(normalized(QUrl(message.mid(mClickMarker.size()))));
+    if (message.startsWith(mClickMarker) && message.size() > mClickMarker.size()) {
+        const QChar kind = message.at(mClickMarker.size());
+        const QUrl link = normalized(QUrl(message.mid(mClickMarker.size() + 1)));
+        if (kind == kClicked)
+            mClickedLinks.append(link);
+        else if (kind == kWithdrawn)
+            mClickedLinks.removeOne(link);
         return;
     }
     QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceID);

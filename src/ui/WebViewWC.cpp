@@ -4,51 +4,18 @@
 #include "BrowserSession.h"
 #include "JiraScripts.h"
 #include "Log.h"
+#include "PageScript.h"
 #include "WebPage.h"
 #include "ui_WebViewWC.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QPointer>
 #include <QScreen>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
 namespace {
-
-// The engine's script call has no error channel, so the script runs inside a try block that
-// reports its outcome. Handing the script over as a string for eval also catches a script that
-// does not parse. The isolated world keeps the page's own globals (a replaced eval or JSON) out
-// of the wrapper; the page's elements and their handlers are the same in both worlds.
-QString wrappedScript(const QString &script)
-{
-    const QByteArray quoted = QJsonDocument(QJsonArray{script}).toJson(QJsonDocument::Compact);
-    return QStringLiteral(R"((function () {
-    function plain(value) {
-        if (value === undefined || value === null || typeof value !== 'object')
-            return value === undefined ? null : value;
-        try { return JSON.parse(JSON.stringify(value)); } catch (e) { return String(value); }
-    }
-    try {
-        return { ok: true, result: plain((0, eval)(%1[0])) };
-    } catch (error) {
-        return { ok: false, error: String(error) };
-    }
-})())")
-        .arg(QString::fromUtf8(quoted));
-}
-
-ScriptOutcome scriptOutcome(const QVariant &reply)
-{
-    const QVariantMap answer = reply.toMap();
-    if (!answer.contains(QStringLiteral("ok")))
-        return {true, {}, QStringLiteral("The page gave no answer to the script")};
-    if (answer.value(QStringLiteral("ok")).toBool())
-        return {false, answer.value(QStringLiteral("result")), {}};
-    return {true, {}, answer.value(QStringLiteral("error")).toString()};
-}
 
 // The Option frame is given from the lower-left corner of the main screen; Qt counts from the
 // top.
@@ -74,9 +41,8 @@ WebViewWC::WebViewWC(BrevantModel &model, QObject *parent)
 
 WebViewWC::~WebViewWC()
 {
-    // Destroyed from within its own close notice, the window must outlive that notice.
-    if (mClosing)
-        mWindow.release()->deleteLater();
+    // As the page goes it answers its pending scripts with nothing; those answers are for nobody.
+    mScriptListener.reset();
 }
 
 void WebViewWC::windowDidLoad()
@@ -89,7 +55,7 @@ void WebViewWC::windowDidLoad()
     // The engine has no commit notice; the address changes when a navigation commits.
     connect(page, &QWebEnginePage::urlChanged, this,
             [] { logLine(QStringLiteral("Did commit navigation")); });
-    connect(page, &QWebEnginePage::loadFinished, this, &WebViewWC::didFinishNavigation);
+    connect(page, &QWebEnginePage::loadingChanged, this, &WebViewWC::loadingChanged);
     connect(page, &QWebEnginePage::titleChanged, mWindow.get(), &QWidget::setWindowTitle);
     connect(page, &WebPage::linkIntercepted, this, &WebViewWC::fetchLink);
     connect(ui->copyURLButton, &QPushButton::clicked, this, &WebViewWC::copyURL);
@@ -118,12 +84,12 @@ void WebViewWC::loadURL(const QString &address)
 
 void WebViewWC::runScript(const QString &script, ScriptCompletion completion)
 {
-    const QPointer<WebViewWC> guard(this);
     queryWebView->page()->runJavaScript(
-        wrappedScript(script), QWebEngineScript::ApplicationWorld,
-        [guard, completion = std::move(completion)](const QVariant &reply) {
-            if (guard && completion)
-                completion(scriptOutcome(reply));
+        PageScript::wrapped(script), QWebEngineScript::ApplicationWorld,
+        [listener = std::weak_ptr<const bool>(mScriptListener),
+         completion = std::move(completion)](const QVariant &reply) {
+            if (!listener.expired() && completion)
+                completion(PageScript::outcome(reply));
         });
 }
 
@@ -154,29 +120,42 @@ void WebViewWC::copyURL()
     bv.writeToPasteBoard(address.toString());
 }
 
-void WebViewWC::didFinishNavigation(bool ok)
+void WebViewWC::loadingChanged(const QWebEngineLoadingInfo &loading)
 {
-    // A cancelled or failed navigation also ends here; only finished pages count.
-    if (!ok)
-        return;
+    // A page the server sent with an error status is a page all the same, and the user sees it;
+    // a cancelled navigation or one that reached no server is no finished load.
+    const bool errorPage = loading.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
+                           loading.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain;
+    if (loading.status() == QWebEngineLoadingInfo::LoadSucceededStatus || errorPage)
+        didFinishNavigation();
+}
+
+void WebViewWC::didFinishNavigation()
+{
     bv.webViewPageDidLoad();
     ui->urlBar->setText(queryWebView->url().toString());
 }
 
 void WebViewWC::fetchLink(const QUrl &address)
 {
-    // The model, not this window, receives the bytes: a window closed meanwhile changes nothing.
+    // The model, not this window, receives the answer: a window closed meanwhile still delivers
+    // an export.
     BrevantModel *model = &bv;
-    BrowserSession::instance().fetch(
-        address, model, [model](const QByteArray &body) { model->downloadReceivedData(body); });
+    BrowserSession::instance().fetch(address, model,
+                                     [model, address](const FetchedResponse &response) {
+                                         // A link to a web page, such as an issue, is for browsing;
+                                         // only a file is an export.
+                                         if (response.isWebPage)
+                                             model->webViewShowLinkedPage(address.toString());
+                                         else
+                                             model->downloadReceivedData(response.body);
+                                     });
 }
 
 bool WebViewWC::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == mWindow.get() && event->type() == QEvent::Close) {
-        mClosing = true;
-        // Last: the model may let go of this controller right away.
+    // Last: the model takes the controller over until the close has run its course.
+    if (watched == mWindow.get() && event->type() == QEvent::Close)
         bv.webViewWindowWillClose();
-    }
     return false;
 }

@@ -12,6 +12,7 @@
 
 class BrevantModel;
 class QLineEdit;
+class QWebEngineLoadingInfo;
 class QWebEngineView;
 class QWidget;
 
@@ -46,12 +47,14 @@ protected:
 
 private:
     void windowDidLoad();
-    void didFinishNavigation(bool ok);
+    void loadingChanged(const QWebEngineLoadingInfo &loading);
+    void didFinishNavigation();
     void fetchLink(const QUrl &address);
 
     BrevantModel &bv;
     std::unique_ptr<QWidget> mWindow;
     std::unique_ptr<Ui::WebViewWC> ui;
     QWebEngineView *queryWebView = nullptr;
-    bool mClosing = false;
+    // Script completions hold a weak reference to this; it goes first when the window goes.
+    std::shared_ptr<const bool> mScriptListener = std::make_shared<const bool>(true);
 };

@@ -2,6 +2,7 @@
 // for the fetch, script outcomes and failed fetches.
 #include "BrowserSession.h"
 #include "BrowserTestSupport.h"
+#include "PageScript.h"
 
 #include <QLineEdit>
 #include <QNetworkCookie>
@@ -25,6 +26,11 @@ private Q_SLOTS:
     void linkClick_realOrSynthetic_isFetchedNotFollowed_data();
     void linkClick_realOrSynthetic_isFetchedNotFollowed();
     void locationAssignment_byScript_navigatesNormally();
+    void locationAssignment_afterACancelledClick_isNotIntercepted();
+    void load_httpErrorPage_isAFinishedLoad_data();
+    void load_httpErrorPage_isAFinishedLoad();
+    void scriptAnswer_onlyTheWrappersAnswerIsSuccess_data();
+    void scriptAnswer_onlyTheWrappersAnswerIsSuccess();
     void cookies_loginAndLogout_areMirroredForTheFetch();
     void runScript_outcome_reportsResultOrError_data();
     void runScript_outcome_reportsResultOrError();
@@ -161,6 +167,83 @@ void TestBrowserWindow::locationAssignment_byScript_navigatesNormally()
     QVERIFY(!mLog->lines().join(QLatin1Char('\n')).contains(QStringLiteral("externalURL is")));
 }
 
+void TestBrowserWindow::locationAssignment_afterACancelledClick_isNotIntercepted()
+{
+    loadAndWait(mServer.issueURL(QStringLiteral("ABC-101")));
+    WebViewWC &window = *mFactory.window;
+    // The page cancels the click on its own link, so the click leads nowhere.
+    const ScriptOutcome clicked = runScriptSync(
+        window, QStringLiteral("const back = document.querySelector('a[href=\"/issues/\"]');"
+                               "back.addEventListener('click', e => e.preventDefault());"
+                               "back.click();"));
+    QVERIFY2(!clicked.failed, qPrintable(clicked.error));
+    // A few turns of the page, so that the click has run its course.
+    for (int turn = 0; turn < 3; ++turn)
+        runScriptSync(window, QStringLiteral("0"));
+    QCOMPARE(window.webView()->url(), mServer.issueURL(QStringLiteral("ABC-101")));
+
+    QSignalSpy loaded(window.webView(), &QWebEngineView::loadFinished);
+    runScriptSync(window,
+                  QStringLiteral("location.href = '%1';").arg(mServer.searchURL().toString()));
+    QVERIFY(loaded.wait(kBrowserTimeoutMs));
+    QCOMPARE(window.webView()->url(), mServer.searchURL());
+    QVERIFY(!mLog->lines().join(QLatin1Char('\n')).contains(QStringLiteral("externalURL is")));
+}
+
+void TestBrowserWindow::load_httpErrorPage_isAFinishedLoad_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::newRow("not found") << 404;
+    QTest::newRow("server error") << 500;
+}
+
+void TestBrowserWindow::load_httpErrorPage_isAFinishedLoad()
+{
+    QFETCH(int, status);
+    WebViewWC &window = openWindow();
+    window.loadURL(mServer.statusURL(status).toString());
+    QTRY_COMPARE_WITH_TIMEOUT(mLog->count(QStringLiteral("Page finished loading")), 1,
+                              kBrowserTimeoutMs);
+    QCOMPARE(window.urlBar()->text(), mServer.statusURL(status).toString());
+}
+
+void TestBrowserWindow::scriptAnswer_onlyTheWrappersAnswerIsSuccess_data()
+{
+    QTest::addColumn<QVariant>("reply");
+    QTest::addColumn<bool>("failed");
+    QTest::addColumn<QVariant>("result");
+    QTest::addColumn<QString>("error");
+
+    const auto answer = [](bool ok, const QString &key, const QVariant &value) {
+        return QVariant(QVariantMap{{QStringLiteral("ok"), ok}, {key, value}});
+    };
+    QTest::newRow("success with a result")
+        << answer(true, QStringLiteral("result"), 7) << false << QVariant(7) << QString();
+    QTest::newRow("success without a result")
+        << answer(true, QStringLiteral("result"), QVariant()) << false << QVariant() << QString();
+    QTest::newRow("a thrown error")
+        << answer(false, QStringLiteral("error"), QStringLiteral("TypeError: x is null")) << true
+        << QVariant() << QStringLiteral("TypeError: x is null");
+    // The page went away before the script answered.
+    QTest::newRow("no answer at all") << QVariant() << true << QVariant()
+                                      << QStringLiteral("The page gave no answer to the script");
+    QTest::newRow("an answer not from the wrapper")
+        << QVariant(QStringLiteral("ok")) << true << QVariant()
+        << QStringLiteral("The page gave no answer to the script");
+}
+
+void TestBrowserWindow::scriptAnswer_onlyTheWrappersAnswerIsSuccess()
+{
+    QFETCH(QVariant, reply);
+    QFETCH(bool, failed);
+    QFETCH(QVariant, result);
+    QFETCH(QString, error);
+    const ScriptOutcome outcome = PageScript::outcome(reply);
+    QCOMPARE(outcome.failed, failed);
+    QCOMPARE(outcome.result, result);
+    QCOMPARE(outcome.error, error);
+}
+
 void TestBrowserWindow::cookies_loginAndLogout_areMirroredForTheFetch()
 {
     logIn();
@@ -247,9 +330,10 @@ void TestBrowserWindow::fetch_httpErrorStatus_isAFailedFetch()
     mLog->clear();
     bool handled = false;
     BrowserSession::instance().fetch(mServer.statusURL(status), this,
-                                     [&handled](const QByteArray &) { handled = true; });
+                                     [&handled](const FetchedResponse &) { handled = true; });
     QTRY_VERIFY_WITH_TIMEOUT(mLog->lines().size() >= 2, kBrowserTimeoutMs);
-    QCOMPARE(mLog->lines().at(0), QStringLiteral("Completion handler called with 0 data bytes"));
+    // The server's error page is counted, though it is not handed on.
+    QCOMPARE(mLog->lines().at(0), QStringLiteral("Completion handler called with 12 data bytes"));
     const QString error = mLog->lines().at(1);
     QVERIFY2(error.startsWith(QStringLiteral("Error retrieving requested URL: {")),
              qPrintable(error));

@@ -56,6 +56,7 @@ private Q_SLOTS:
     void writePrefs_leavesAbsentChoicesStoredBefore();
     void unreadableStore_logsAndChangesNothing();
     void damagedStore_readsWhatParsesAndIsWrittenAgain();
+    void writePrefs_fileCannotBeWritten_logsIt();
     void readPrefs_dateOutsideTheCalendar_isAbsent();
 
 private:
@@ -248,6 +249,21 @@ void PrefsTest::unreadableStore_logsAndChangesNothing()
                      QStringLiteral("Unexpected exception during writePrefs: the settings file ") +
                          settingsFile() + QStringLiteral(" could not be accessed")}));
     QVERIFY(QFileInfo(settingsFile()).isDir());
+}
+
+void PrefsTest::writePrefs_fileCannotBeWritten_logsIt()
+{
+    // A file where the settings folder belongs: the store opens empty, but nothing can be saved.
+    QVERIFY(writeFile(QFileInfo(settingsFile()).path(), "not a folder"));
+    BrevantModel model;
+    model.setSprintDurationDays(30);
+    mLog->clear();
+    model.writePrefs();
+    QCOMPARE(mLog->lines().size(), 1);
+    QVERIFY2(mLog->lines().constFirst().startsWith(
+                 QStringLiteral("Unexpected exception during writePrefs: ")),
+             qPrintable(mLog->lines().constFirst()));
+    QVERIFY(!QFileInfo::exists(settingsFile()));
 }
 
 void PrefsTest::damagedStore_readsWhatParsesAndIsWrittenAgain()

@@ -67,6 +67,8 @@ private Q_SLOTS:
     void chain_failingExportMenu_loggedTwiceBeepsOnce();
     void chain_windowClosedMidway_endsSilently();
     void chain_takesQueryTextOfTheLoadMoment();
+    void chain_noTemplateSelected_typesNoStaleQuery_data();
+    void chain_noTemplateSelected_typesNoStaleQuery();
     void openWindow_optionFrame_data();
     void openWindow_optionFrame();
     void setTextScript_assignsExactlyTheQuery_data();
@@ -213,9 +215,17 @@ void JiraSequenceTest::pageLoad_beforeAnySearch_onlyLogs()
     QCOMPARE(mLog->lines(), QStringList(2, QStringLiteral("Page finished loading")));
     QVERIFY(mWindows->record.scripts.isEmpty());
 
-    // Once armed, every page load starts the chain, the login page's too.
+    // Signing in after a search disarms: the login page and the page after it get no chain.
     mModel->jiraSearch();
     mModel->jiraLogin();
+    mWindows->current->finishLoading();
+    mWindows->current->finishLoading();
+    waitPastNextStep();
+    QVERIFY(mWindows->record.scripts.isEmpty());
+    QCOMPARE(mBeeper.beeps, 0);
+
+    // Once armed, every page load starts the chain.
+    mModel->jiraSearch();
     mWindows->current->finishLoading();
     QTRY_COMPARE_WITH_TIMEOUT(mWindows->record.scripts.size(), 1, kTimeout);
 }
@@ -317,8 +327,8 @@ void JiraSequenceTest::chain_windowClosedMidway_endsSilently()
     QCOMPARE(mBeeper.beeps, 0);
     QVERIFY(errorLines().isEmpty());
 
-    // The next command opens a new window, still armed.
-    mModel->jiraLogin();
+    // The next command opens a new window.
+    mModel->downloadCSV();
     QCOMPARE(mWindows->created, 2);
     mWindows->current->finishLoading();
     QTRY_COMPARE_WITH_TIMEOUT(mWindows->record.scripts.size(), 6, kTimeout);
@@ -334,6 +344,24 @@ void JiraSequenceTest::chain_takesQueryTextOfTheLoadMoment()
     mModel->setEngineeringQueryName(QStringLiteral("Other"));
     QTRY_COMPARE_WITH_TIMEOUT(mWindows->record.scripts.size(), 2, kTimeout);
     QCOMPARE(mWindows->record.scripts.first(), kSetText);
+}
+
+void JiraSequenceTest::chain_noTemplateSelected_typesNoStaleQuery_data()
+{
+    QTest::addColumn<std::optional<QString>>("templateName");
+    QTest::newRow("a name no template has") << std::optional<QString>(QStringLiteral("Gone"));
+    QTest::newRow("an empty name") << std::optional<QString>(QString());
+}
+
+void JiraSequenceTest::chain_noTemplateSelected_typesNoStaleQuery()
+{
+    QFETCH(std::optional<QString>, templateName);
+    mModel->setEngineeringQueryName(templateName);
+    mModel->jiraSearch();
+    mWindows->current->finishLoading();
+    QTRY_COMPARE_WITH_TIMEOUT(mWindows->record.scripts.size(), 1, kTimeout);
+    QCOMPARE(mWindows->record.scripts.first(),
+             QStringLiteral("document.getElementById('advanced-search').value = ''"));
 }
 
 void JiraSequenceTest::openWindow_optionFrame_data()

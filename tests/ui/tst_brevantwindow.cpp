@@ -1,11 +1,13 @@
 // The main window driven as a user drives it, by object name, over a model with fake services.
 #include "BrevantModel.h"
 #include "BrevantWC.h"
+#include "FakeBrowserWindow.h"
 #include "LogCapture.h"
 #include "ModelFakes.h"
 #include "TemporaryHome.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -18,6 +20,20 @@
 namespace {
 
 const QString kSeparator = QStringLiteral("---");
+
+// Every command has an address of its own, so the address loaded tells which command ran.
+const StringDictionary kSites = {{"jiraLogin", "http://jira.test/login.jsp"},
+                                 {"jiraSearch", "http://jira.test/issues/?search"},
+                                 {"downloadCSV", "http://jira.test/issues/?export"},
+                                 {"queryPage", "http://jira.test/query"},
+                                 {"metricsPage", "http://jira.test/metrics"}};
+
+enum class Trigger
+{
+    Button,
+    MenuItem,
+    Shortcut
+};
 
 QDateTime endDate()
 {
@@ -51,6 +67,8 @@ StringDictionary templatesNamed(const QStringList &names)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Trigger)
+
 class BrevantWindowTest : public QObject
 {
     Q_OBJECT
@@ -82,6 +100,12 @@ private Q_SLOTS:
     void notification_unknownKey_logsAndChangesNothing();
     void closedWindow_modelChangesReachNothing();
     void destroyedWindow_fieldBeingEdited_sendsNothing();
+    void jiraCommands_eachControlRunsItsOwnCommand_data();
+    void jiraCommands_eachControlRunsItsOwnCommand();
+    void pageButtons_eachOpensItsOwnPage_data();
+    void pageButtons_eachOpensItsOwnPage();
+    void skipBox_click_setsTheOptionItShows();
+    void userNameField_enter_reachesTheModel();
 
 private:
     BrevantWC &openWindow();
@@ -96,13 +120,22 @@ private:
 
     TemporaryHome mHome;
     FakeClipboard mClipboard;
+    FakeWorkspace mWorkspace;
+    FakeBrowserWindowFactory mBrowserWindows;
     std::unique_ptr<BrevantModel> mModel;
     std::unique_ptr<BrevantWC> mWindow;
 };
 
 void BrevantWindowTest::init()
 {
-    mModel = std::make_unique<BrevantModel>(ModelServices{&mClipboard});
+    mWorkspace = FakeWorkspace();
+    mBrowserWindows.record = FakeBrowserRecord();
+    ModelServices services;
+    services.clipboard = &mClipboard;
+    services.workspace = &mWorkspace;
+    services.browserWindows = &mBrowserWindows;
+    mModel = std::make_unique<BrevantModel>(services);
+    mModel->setSiteURLD(kSites);
     mModel->setEngineeringQueryTextD(engineeringTemplates());
     mModel->setIndividualQueryTextD(StringDictionary{{"Mine", "mine {endDate} currentUser()"}});
     mModel->setJiraUsersD(JiraUsersDictionary{
@@ -486,6 +519,90 @@ void BrevantWindowTest::destroyedWindow_fieldBeingEdited_sendsNothing()
     // Destroying the window takes the focus from the field, which then finishes its editing.
     mWindow.reset();
     QCOMPARE(mModel->sprintDurationDays(), qint64(14));
+}
+
+void BrevantWindowTest::jiraCommands_eachControlRunsItsOwnCommand_data()
+{
+    QTest::addColumn<Trigger>("trigger");
+    QTest::addColumn<QString>("controlName");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("site");
+
+    const QList<std::tuple<const char *, QString, QString, QKeySequence, QString>> commands = {
+        {"log in", "jiraLoginButton", "actionJiraLogin", QKeySequence(Qt::CTRL | Qt::Key_L),
+         "jiraLogin"},
+        {"search", "jiraSearchButton", "actionJiraSearch", QKeySequence(Qt::CTRL | Qt::Key_F),
+         "jiraSearch"},
+        {"export", "downloadCSVButton", "actionDownloadCSV", QKeySequence(Qt::CTRL | Qt::Key_S),
+         "downloadCSV"}};
+    for (const auto &[name, button, action, keys, site] : commands) {
+        QTest::addRow("%s button", name) << Trigger::Button << button << keys << site;
+        QTest::addRow("%s menu item", name) << Trigger::MenuItem << action << keys << site;
+        QTest::addRow("%s shortcut", name) << Trigger::Shortcut << action << keys << site;
+    }
+}
+
+void BrevantWindowTest::jiraCommands_eachControlRunsItsOwnCommand()
+{
+    QFETCH(Trigger, trigger);
+    QFETCH(QString, controlName);
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, site);
+    openWindow();
+    // The shortcuts must work wherever the focus is, also in a text field.
+    control<QLineEdit>("daysField")->setFocus();
+    switch (trigger) {
+    case Trigger::Button:
+        QTest::mouseClick(control<QPushButton>(qPrintable(controlName)), Qt::LeftButton);
+        break;
+    case Trigger::MenuItem:
+        control<QAction>(qPrintable(controlName))->trigger();
+        break;
+    case Trigger::Shortcut:
+        QCOMPARE(control<QAction>(qPrintable(controlName))->shortcut(), keys);
+        QTest::keySequence(QApplication::focusWidget(), keys);
+        break;
+    }
+    QCOMPARE(mBrowserWindows.record.loads, QStringList{kSites.value(site)});
+}
+
+void BrevantWindowTest::pageButtons_eachOpensItsOwnPage_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("site");
+    QTest::newRow("query page") << "openQueryPageButton"
+                                << "queryPage";
+    QTest::newRow("metrics page") << "openMetricsPageButton"
+                                  << "metricsPage";
+}
+
+void BrevantWindowTest::pageButtons_eachOpensItsOwnPage()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, site);
+    openWindow();
+    QTest::mouseClick(control<QPushButton>(qPrintable(button)), Qt::LeftButton);
+    QCOMPARE(mWorkspace.openedURLs, QList<QUrl>{QUrl(kSites.value(site))});
+    QVERIFY(mBrowserWindows.record.loads.isEmpty());
+}
+
+void BrevantWindowTest::skipBox_click_setsTheOptionItShows()
+{
+    openWindow();
+    auto *box = control<QCheckBox>("skipNoneFound");
+    for (const bool expected : {true, false}) {
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Space);
+        QCOMPARE(box->isChecked(), expected);
+        QCOMPARE(mModel->skipNoneFound(), expected);
+    }
+}
+
+void BrevantWindowTest::userNameField_enter_reachesTheModel()
+{
+    openWindow();
+    typeIntoField("jiraUsernameField", QStringLiteral("dev.ana"));
+    QCOMPARE(mModel->jiraUsername(), std::optional<QString>(QStringLiteral("dev.ana")));
 }
 
 QTEST_MAIN(BrevantWindowTest)

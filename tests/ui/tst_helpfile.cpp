@@ -1,9 +1,11 @@
 // The help command: the package's page opened in the https handler that xdg-mime names, and
 // nothing at all when a step of the way is missing.
 #include "AppDelegate.h"
+#include "BrevantWC.h"
 #include "TemporaryHome.h"
 #include "WebBrowserLookup.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -35,6 +37,7 @@ private Q_SLOTS:
     void initTestCase();
     void init();
     void openHelpFile_registeredBrowser_opensPackagePage();
+    void helpMenu_opensTheIndexPage();
     void openHelpFile_missingStep_returnsFalseAndLaunchesNothing_data();
     void openHelpFile_missingStep_returnsFalseAndLaunchesNothing();
     void launchCommand_fillsFieldCodes_data();
@@ -93,6 +96,20 @@ void HelpFileTest::openHelpFile_registeredBrowser_opensPackagePage()
     const QUrl expected = QUrl::fromLocalFile(
         QFileInfo(packageFolder() + QStringLiteral("/HelpFolder/index.html")).absoluteFilePath());
     QCOMPARE(QUrl(QString::fromUtf8(record.readAll())), expected);
+}
+
+void HelpFileTest::helpMenu_opensTheIndexPage()
+{
+    registerHandler("@SCRIPT@ %u");
+    AppDelegate delegate(packageFolder());
+    delegate.applicationDidFinishLaunching();
+    auto *help = delegate.windowController()->findChild<QAction *>(QStringLiteral("actionHelp"));
+    QVERIFY(help);
+    help->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(recordPath()), 20000);
+    QFile record(recordPath());
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    QCOMPARE(QUrl(QString::fromUtf8(record.readAll())).fileName(), QStringLiteral("index.html"));
 }
 
 void HelpFileTest::openHelpFile_missingStep_returnsFalseAndLaunchesNothing_data()
@@ -168,5 +185,5 @@ void HelpFileTest::helpPages_linksLeadToPackagedFiles()
     }
 }
 
-QTEST_GUILESS_MAIN(HelpFileTest)
+QTEST_MAIN(HelpFileTest)
 #include "tst_helpfile.moc"

@@ -207,3 +207,12 @@ QByteArray StandinIssues::searchResultsJson(const QString &query)
     }
     return QJsonDocument(results).toJson(QJsonDocument::Compact);
 }
+
+std::optional<std::pair<QString, QString>> StandinIssues::summaryAndStatus(const QString &key)
+{
+    for (const Issue &issue : kIssues) {
+        if (key == QLatin1String(issue.key))
+            return std::pair(QString::fromUtf8(issue.summary), QString::fromLatin1(issue.status));
+    }
+    return std::nullopt;
+}

@@ -22,6 +22,9 @@ QByteArray exportCsv(const QString &query);
 // The header line of every non-empty export, without its line end.
 QByteArray exportHeader();
 
+// The summary and status of the issue with that key, for its page; none for an unknown key.
+std::optional<std::pair<QString, QString>> summaryAndStatus(const QString &key);
+
 // What the search page lists for the query: a JSON array of {key, summary, status, created}.
 QByteArray searchResultsJson(const QString &query);
 

@@ -55,7 +55,11 @@ const char kSearchBody[] = R"(<main>
         rows.replaceChildren();
         for (const issue of issues) {
             const row = rows.insertRow();
-            for (const field of ['key', 'summary', 'status', 'created'])
+            const link = document.createElement('a');
+            link.href = '/browse/' + encodeURIComponent(issue.key);
+            link.textContent = issue.key;
+            row.insertCell().append(link);
+            for (const field of ['summary', 'status', 'created'])
                 row.insertCell().textContent = issue[field];
         }
         count.textContent = issues.length + ' issue(s) found.';
@@ -111,6 +115,14 @@ QByteArray pageWithoutNavigator()
 {
     return page("Dashboard", "<main>\n<h1>Dashboard</h1>\n<p>This page has no issue "
                              "navigator.</p>\n</main>\n");
+}
+
+QByteArray issuePage(const QString &key, const QString &summary, const QString &status)
+{
+    return page(htmlEscaped(key),
+                "<main>\n<h1 id=\"issue-key\">" + htmlEscaped(key) + "</h1>\n<p id=\"summary\">" +
+                    htmlEscaped(summary) + "</p>\n<p>Status: " + htmlEscaped(status) +
+                    "</p>\n<p><a href=\"/issues/\">Back to the search</a></p>\n</main>\n");
 }
 
 } // namespace StandinPages

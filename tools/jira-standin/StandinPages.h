@@ -1,4 +1,4 @@
-// The stand-in's HTML pages: a login form, the issue navigator, and a page without it.
+// The stand-in's HTML pages: a login form, the issue navigator, a page without it, issue pages.
 #pragma once
 
 #include <QByteArray>
@@ -14,5 +14,7 @@ QByteArray loginPage(const QString &message);
 // The issue navigator. Search runs in the page, without a reload, as Jira's own does.
 QByteArray searchPage();
 QByteArray pageWithoutNavigator();
+// An issue's own page, which the keys in the search results link to.
+QByteArray issuePage(const QString &key, const QString &summary, const QString &status);
 
 } // namespace StandinPages

@@ -96,6 +96,13 @@ void StandinServer::addRoutes()
     mServer.route("/issues/", [] { return html(StandinPages::searchPage()); });
     mServer.route("/secure/Dashboard.jspa",
                   [] { return html(StandinPages::pageWithoutNavigator()); });
+    mServer.route("/browse/", [](const QString &key) {
+        const auto issue = StandinIssues::summaryAndStatus(key);
+        if (!issue)
+            return QHttpServerResponse(kHtml, StandinPages::pageWithoutNavigator(),
+                                       QHttpServerResponse::StatusCode::NotFound);
+        return html(StandinPages::issuePage(key, issue->first, issue->second));
+    });
     mServer.route("/rest/api/2/search", [](const QHttpServerRequest &request) {
         const QString query = queryItem(request.query(), QStringLiteral("jql"));
         return QHttpServerResponse("application/json", StandinIssues::searchResultsJson(query));

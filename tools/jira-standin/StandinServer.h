@@ -38,6 +38,7 @@ public:
     {
         return address(QStringLiteral("/secure/Dashboard.jspa"));
     }
+    QUrl issueURL(const QString &key) const { return address(QStringLiteral("/browse/") + key); }
     QUrl logoutURL() const { return address(QStringLiteral("/logout")); }
     QUrl statusURL(int status) const
     {
