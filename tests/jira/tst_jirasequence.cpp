@@ -7,7 +7,9 @@
 #include "ModelFakes.h"
 #include "TemporaryHome.h"
 
+#include <QEventLoop>
 #include <QJSEngine>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -45,6 +47,69 @@ ScriptOutcome failure(const QString &error)
     return ScriptOutcome{true, QVariant(), error};
 }
 
+// Reports every script the model runs in any of its windows, so that a wait ends on the step
+// itself instead of on the next poll.
+class ObservedWindowFactory final : public QObject, public BrowserWindowFactory
+{
+    Q_OBJECT
+
+public:
+    explicit ObservedWindowFactory(BrowserWindowFactory &windows)
+        : mWindows(windows)
+    {
+    }
+    std::unique_ptr<BrowserWindow> createBrowserWindow(BrevantModel &model) override;
+
+Q_SIGNALS:
+    void scriptRun();
+
+private:
+    BrowserWindowFactory &mWindows;
+};
+
+class ObservedWindow final : public BrowserWindow
+{
+public:
+    ObservedWindow(std::unique_ptr<BrowserWindow> window, ObservedWindowFactory &factory)
+        : mWindow(std::move(window))
+        , mFactory(factory)
+    {
+    }
+    void loadURL(const QString &address) override { mWindow->loadURL(address); }
+    void runScript(const QString &script, ScriptCompletion completion) override
+    {
+        mWindow->runScript(script, std::move(completion));
+        Q_EMIT mFactory.scriptRun();
+    }
+    void evaluateJavaScript(const QString &script) override { mWindow->evaluateJavaScript(script); }
+    void show(bool useOptionFrame) override { mWindow->show(useOptionFrame); }
+
+private:
+    std::unique_ptr<BrowserWindow> mWindow;
+    ObservedWindowFactory &mFactory;
+};
+
+std::unique_ptr<BrowserWindow> ObservedWindowFactory::createBrowserWindow(BrevantModel &model)
+{
+    return std::make_unique<ObservedWindow>(mWindows.createBrowserWindow(model), *this);
+}
+
+class SignallingBeeper final : public QObject, public Beeper
+{
+    Q_OBJECT
+
+public:
+    void beep() override
+    {
+        ++beeps;
+        Q_EMIT beeped();
+    }
+    int beeps = 0;
+
+Q_SIGNALS:
+    void beeped();
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Command)
@@ -76,6 +141,10 @@ private Q_SLOTS:
 
 private:
     void run(Command command);
+    // Runs the event loop until the model has run this many scripts in all; false when it has
+    // not in time.
+    bool waitForScripts(qsizetype count);
+    bool waitForBeep();
     // Waits past the moment a further step of a chain would have run.
     void waitPastNextStep();
     QStringList errorLines() const;
@@ -83,7 +152,8 @@ private:
     TemporaryHome mHome;
     std::unique_ptr<LogCapture> mLog;
     std::unique_ptr<FakeBrowserWindowFactory> mWindows;
-    FakeBeeper mBeeper;
+    std::unique_ptr<ObservedWindowFactory> mObservedWindows;
+    SignallingBeeper mBeeper;
     FakeModifierKeys mKeys;
     std::unique_ptr<BrevantModel> mModel;
     QTimer mTicker;
@@ -93,10 +163,11 @@ void JiraSequenceTest::init()
 {
     mLog = std::make_unique<LogCapture>();
     mWindows = std::make_unique<FakeBrowserWindowFactory>();
-    mBeeper = FakeBeeper();
+    mObservedWindows = std::make_unique<ObservedWindowFactory>(*mWindows);
+    mBeeper.beeps = 0;
     mKeys = FakeModifierKeys();
     ModelServices services;
-    services.browserWindows = mWindows.get();
+    services.browserWindows = mObservedWindows.get();
     services.beeper = &mBeeper;
     services.modifierKeys = &mKeys;
     mModel = std::make_unique<BrevantModel>(services);
@@ -117,6 +188,7 @@ void JiraSequenceTest::cleanup()
     mTicker.stop();
     mTicker.disconnect();
     mModel.reset();
+    mObservedWindows.reset();
     mWindows.reset();
     mLog.reset();
 }
@@ -136,11 +208,28 @@ void JiraSequenceTest::run(Command command)
     }
 }
 
+bool JiraSequenceTest::waitForScripts(qsizetype count)
+{
+    QSignalSpy scriptRun(mObservedWindows.get(), &ObservedWindowFactory::scriptRun);
+    while (mWindows->record.scripts.size() < count) {
+        if (!scriptRun.wait(kTimeout))
+            return false;
+    }
+    return true;
+}
+
+bool JiraSequenceTest::waitForBeep()
+{
+    QSignalSpy beeped(&mBeeper, &SignallingBeeper::beeped);
+    return mBeeper.beeps > 0 || beeped.wait(kTimeout);
+}
+
 void JiraSequenceTest::waitPastNextStep()
 {
-    bool passed = false;
-    QTimer::singleShot(800, this, [&passed] { passed = true; });
-    QTRY_VERIFY_WITH_TIMEOUT(passed, kTimeout);
+    // A step that does not come sends no signal; only the time it would have taken ends this.
+    QEventLoop loop;
+    QTimer::singleShot(800, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 QStringList JiraSequenceTest::errorLines() const
@@ -198,8 +287,8 @@ void JiraSequenceTest::commands_loadTheirPageAndArm()
     mWindows->current->finishLoading();
     QVERIFY(mLog->contains(QStringLiteral("Page finished loading")));
     if (armed) {
-        QTRY_COMPARE_WITH_TIMEOUT(mWindows->record.scripts.size(), 1, kTimeout);
-        QCOMPARE(mWindows->record.scripts.first(), kSetText);
+        QVERIFY(waitForScripts(1));
+        QCOMPARE(mWindows->record.scripts, QStringList{kSetText});
     } else {
         waitPastNextStep();
         QVERIFY(mWindows->record.scripts.isEmpty());
@@ -227,14 +316,15 @@ void JiraSequenceTest::pageLoad_beforeAnySearch_onlyLogs()
     // Once armed, every page load starts the chain.
     mModel->jiraSearch();
     mWindows->current->finishLoading();
-    QTRY_COMPARE_WITH_TIMEOUT(mWindows->record.scripts.size(), 1, kTimeout);
+    QVERIFY(waitForScripts(1));
+    QCOMPARE(mWindows->record.scripts, QStringList{kSetText});
 }
 
 void JiraSequenceTest::search_optionOff_endsAfterSearch()
 {
     mModel->jiraSearch();
     mWindows->current->finishLoading();
-    QTRY_COMPARE_WITH_TIMEOUT(mWindows->record.scripts.size(), 2, kTimeout);
+    QVERIFY(waitForScripts(2));
     waitPastNextStep();
     QCOMPARE(mWindows->record.scripts, (QStringList{kSetText, kSearch}));
     QVERIFY(mWindows->record.evaluated.isEmpty());
@@ -246,7 +336,7 @@ void JiraSequenceTest::search_optionOn_goesOnToExport()
     mModel->setSkipNoneFound(true);
     mModel->jiraSearch();
     mWindows->current->finishLoading();
-    QTRY_COMPARE_WITH_TIMEOUT(mWindows->record.scripts.size(), 4, kTimeout);
+    QVERIFY(waitForScripts(4));
     QCOMPARE(mWindows->record.scripts, (QStringList{kSetText, kSearch, kExportMenu, kCsvExport}));
 }
 
@@ -254,7 +344,7 @@ void JiraSequenceTest::export_runsAllFourScriptsWithoutBlocking()
 {
     mModel->downloadCSV();
     mWindows->current->finishLoading();
-    QTRY_COMPARE_WITH_TIMEOUT(mWindows->record.scripts.size(), 4, kTimeout);
+    QVERIFY(waitForScripts(4));
     QCOMPARE(mWindows->record.scripts, (QStringList{kSetText, kSearch, kExportMenu, kCsvExport}));
     QCOMPARE(mWindows->record.evaluated, QStringList{kExportMenu});
     // The wait for the menu leaves the event loop running: the ticker went on meanwhile.
@@ -283,7 +373,7 @@ void JiraSequenceTest::chain_failingStep_logsBothLinesAndBeepsOnce()
                                      failure(QStringLiteral("TypeError: element is null")));
     mModel->downloadCSV();
     mWindows->current->finishLoading();
-    QTRY_COMPARE_WITH_TIMEOUT(mBeeper.beeps, 1, kTimeout);
+    QVERIFY(waitForBeep());
     waitPastNextStep();
     QCOMPARE(mWindows->record.scripts.size(), scriptsRun);
     QCOMPARE(mWindows->record.scripts.last(), failingScript);
@@ -294,7 +384,8 @@ void JiraSequenceTest::chain_failingStep_logsBothLinesAndBeepsOnce()
     // The model stays armed in export mode: the next page load starts over.
     mWindows->record.failures.clear();
     mWindows->current->finishLoading();
-    QTRY_COMPARE_WITH_TIMEOUT(mWindows->record.scripts.size(), scriptsRun + 4, kTimeout);
+    QVERIFY(waitForScripts(scriptsRun + 4));
+    QCOMPARE(mWindows->record.scripts.size(), scriptsRun + 4);
 }
 
 void JiraSequenceTest::chain_failingExportMenu_loggedTwiceBeepsOnce()
@@ -302,7 +393,7 @@ void JiraSequenceTest::chain_failingExportMenu_loggedTwiceBeepsOnce()
     mWindows->record.failures.insert(kExportMenu, failure(QStringLiteral("no such menu")));
     mModel->downloadCSV();
     mWindows->current->finishLoading();
-    QTRY_COMPARE_WITH_TIMEOUT(mBeeper.beeps, 1, kTimeout);
+    QVERIFY(waitForBeep());
     waitPastNextStep();
     QCOMPARE(mWindows->record.scripts, (QStringList{kSetText, kSearch, kExportMenu}));
     QCOMPARE(mWindows->record.evaluated, QStringList{kExportMenu});
@@ -315,12 +406,13 @@ void JiraSequenceTest::chain_windowClosedMidway_endsSilently()
 {
     mModel->downloadCSV();
     mWindows->current->finishLoading();
-    QTRY_COMPARE_WITH_TIMEOUT(mWindows->record.scripts.size(), 2, kTimeout);
+    QVERIFY(waitForScripts(2));
     // Between the Search step and the export step.
     QPointer<FakeBrowserWindow> closing = mWindows->current;
+    QSignalSpy destroyed(closing.get(), &QObject::destroyed);
     closing->close();
     QVERIFY2(closing, "the window must outlive its own close notice");
-    QTRY_VERIFY_WITH_TIMEOUT(!closing, kTimeout);
+    QVERIFY(destroyed.wait(kTimeout));
     waitPastNextStep();
     QCOMPARE(mWindows->record.scripts.size(), 2);
     QVERIFY(mWindows->record.evaluated.isEmpty());
@@ -331,7 +423,8 @@ void JiraSequenceTest::chain_windowClosedMidway_endsSilently()
     mModel->downloadCSV();
     QCOMPARE(mWindows->created, 2);
     mWindows->current->finishLoading();
-    QTRY_COMPARE_WITH_TIMEOUT(mWindows->record.scripts.size(), 6, kTimeout);
+    QVERIFY(waitForScripts(6));
+    QCOMPARE(mWindows->record.scripts.size(), 6);
 }
 
 void JiraSequenceTest::chain_takesQueryTextOfTheLoadMoment()
@@ -342,7 +435,7 @@ void JiraSequenceTest::chain_takesQueryTextOfTheLoadMoment()
     mModel->setEngineeringQueryTextD(
         StringDictionary{{QStringLiteral("Other"), QStringLiteral("x")}});
     mModel->setEngineeringQueryName(QStringLiteral("Other"));
-    QTRY_COMPARE_WITH_TIMEOUT(mWindows->record.scripts.size(), 2, kTimeout);
+    QVERIFY(waitForScripts(2));
     QCOMPARE(mWindows->record.scripts.first(), kSetText);
 }
 
@@ -359,7 +452,7 @@ void JiraSequenceTest::chain_noTemplateSelected_typesNoStaleQuery()
     mModel->setEngineeringQueryName(templateName);
     mModel->jiraSearch();
     mWindows->current->finishLoading();
-    QTRY_COMPARE_WITH_TIMEOUT(mWindows->record.scripts.size(), 1, kTimeout);
+    QVERIFY(waitForScripts(1));
     QCOMPARE(mWindows->record.scripts.first(),
              QStringLiteral("document.getElementById('advanced-search').value = ''"));
 }
