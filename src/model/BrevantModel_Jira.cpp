@@ -1,13 +1,12 @@
 // The Jira commands and the chain of timed page scripts that types the query, searches and
-// exports.
+// exports; one chain at a time, which the user can stop.
 #include "Beeper.h"
 #include "BrevantModel.h"
 #include "BrowserWindow.h"
 #include "JiraScripts.h"
+#include "JiraStatus.h"
 #include "Log.h"
 #include "ModifierKeys.h"
-
-#include <QTimer>
 
 #include <chrono>
 
@@ -15,69 +14,106 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// The waits run on precise timers: a coarse one may fire up to 5% late, and the four add up
-// to a delay the user sees on every export.
 constexpr auto kSetTextDelay = 300ms;
 constexpr auto kSearchDelay = 200ms;
 constexpr auto kExportDelay = 200ms;
 constexpr auto kExportMenuWait = 500ms;
 
-void loadSiteAddress(BrowserWindow *window, const std::optional<StringDictionary> &sites,
+// True when an address was loaded.
+bool loadSiteAddress(BrowserWindow *window, const std::optional<StringDictionary> &sites,
                      const QString &key)
 {
     if (!window || !sites)
-        return;
+        return false;
     const QString address = sites->value(key);
-    if (!address.isEmpty())
-        window->loadURL(address);
-}
-
-// Runs one step's script. A failure is logged and beeped and ends the chain; success goes on.
-void runStep(BrowserWindow *window, const QString &script, Beeper *beeper,
-             std::function<void()> onSuccess)
-{
-    // A window closed in the meantime ends the chain without a sound.
-    if (!window)
-        return;
-    window->runScript(script,
-                      [beeper, onSuccess = std::move(onSuccess)](const ScriptOutcome &outcome) {
-                          if (!outcome.failed) {
-                              onSuccess();
-                              return;
-                          }
-                          JiraScripts::logFailure(outcome);
-                          if (beeper)
-                              beeper->beep();
-                      });
+    if (address.isEmpty())
+        return false;
+    window->loadURL(address);
+    return true;
 }
 
 } // namespace
 
 void BrevantModel::jiraLogin()
 {
+    // Signing in ends a running command; the login page is no place to type a query.
+    if (mJiraBusy)
+        stopJiraCommand();
     if (!mWebViewWC)
         webViewOpenWindow();
-    loadSiteAddress(mWebViewWC.get(), mSiteURLD, QStringLiteral("jiraLogin"));
+    const bool loading = loadSiteAddress(mWebViewWC.get(), mSiteURLD, QStringLiteral("jiraLogin"));
     // Signing in is no search: an armed chain would type into the login page and beep.
     mOperationState = 0;
+    postStatus(loading ? JiraStatus::loginShown()
+                       : JiraStatus::noAddress(QStringLiteral("jiraLogin")));
 }
 
 void BrevantModel::jiraSearch()
 {
-    if (!mWebViewWC)
-        webViewOpenWindow();
-    loadSiteAddress(mWebViewWC.get(), mSiteURLD, QStringLiteral("jiraSearch"));
-    mOperationState = 1;
-    mOperationDownload = false;
+    if (!refusedWhileBusy())
+        startJiraCommand(QStringLiteral("jiraSearch"), false);
 }
 
 void BrevantModel::downloadCSV()
 {
+    if (!refusedWhileBusy())
+        startJiraCommand(QStringLiteral("downloadCSV"), true);
+}
+
+bool BrevantModel::refusedWhileBusy()
+{
+    if (mJiraBusy)
+        postStatus(JiraStatus::alreadyRunning());
+    return mJiraBusy;
+}
+
+void BrevantModel::startJiraCommand(const QString &siteKey, bool download)
+{
     if (!mWebViewWC)
         webViewOpenWindow();
-    loadSiteAddress(mWebViewWC.get(), mSiteURLD, QStringLiteral("downloadCSV"));
+    const bool loading = loadSiteAddress(mWebViewWC.get(), mSiteURLD, siteKey);
     mOperationState = 1;
-    mOperationDownload = true;
+    mOperationDownload = download;
+    if (!loading) {
+        finishChain(JiraStatus::noAddress(siteKey));
+        return;
+    }
+    setJiraBusy(true);
+    postStatus(JiraStatus::openingPage(false));
+}
+
+void BrevantModel::stopJiraCommand()
+{
+    if (!mJiraBusy)
+        return;
+    mSkipCount = 0;
+    ++mStops;
+    finishChain(JiraStatus::stopped());
+    // After the chain has ended, so that the failure the abort reports is not taken as news.
+    if (mWebViewWC)
+        mWebViewWC->stopFetching();
+}
+
+void BrevantModel::finishChain(const QString &status)
+{
+    ++mChain;
+    mStepTimer.stop();
+    mPendingStep = {};
+    setJiraBusy(false);
+    postStatus(status);
+}
+
+void BrevantModel::setJiraBusy(bool busy)
+{
+    if (mJiraBusy == busy)
+        return;
+    mJiraBusy = busy;
+    updateParameter(QStringLiteral("BV_busy"), busy);
+}
+
+void BrevantModel::postStatus(const QString &text)
+{
+    updateParameter(QStringLiteral("BV_status"), text);
 }
 
 void BrevantModel::webViewOpenWindow()
@@ -95,6 +131,10 @@ void BrevantModel::webViewOpenWindow()
 
 void BrevantModel::webViewWindowWillClose()
 {
+    if (mJiraBusy) {
+        ++mStops;
+        finishChain(JiraStatus::windowClosed());
+    }
     // The window calls this from inside its close notice, so it cannot be destroyed here; the
     // model keeps it until the notice has returned. The queued call owns nothing, so the program
     // may quit with it still pending.
@@ -113,6 +153,8 @@ void BrevantModel::webViewShowLinkedPage(const QString &address)
 {
     if (!mWebViewWC)
         return;
+    if (mJiraBusy)
+        finishChain(JiraStatus::webPageInstead());
     mOperationState = 0;
     mWebViewWC->loadURL(address);
 }
@@ -122,25 +164,55 @@ void BrevantModel::webViewPageDidLoad()
     logLine(QStringLiteral("Page finished loading"));
     if (mOperationState != 1)
         return;
-    QTimer::singleShot(kSetTextDelay, Qt::PreciseTimer, this,
-                       [this, text = mQueryText] { webViewSetSearchText(text); });
+    // A page that loads while a chain runs starts it over: one chain at a time.
+    ++mChain;
+    setJiraBusy(true);
+    scheduleStep(kSetTextDelay, [this, text = mQueryText] { webViewSetSearchText(text); });
+}
+
+void BrevantModel::scheduleStep(std::chrono::milliseconds delay, std::function<void()> step)
+{
+    mPendingStep = std::move(step);
+    mStepTimer.start(delay);
+}
+
+// Runs one step's script. A failure is logged and beeped and ends the chain; success goes on.
+void BrevantModel::runChainStep(ChainStep step, const QString &script,
+                                std::function<void()> onSuccess)
+{
+    // A window closed in the meantime ends the chain without a sound.
+    if (!mWebViewWC)
+        return;
+    postStatus(JiraStatus::stepRunning(step));
+    mWebViewWC->runScript(script, [this, step, chain = mChain,
+                                   onSuccess = std::move(onSuccess)](const ScriptOutcome &outcome) {
+        if (chain != mChain)
+            return;
+        if (!outcome.failed) {
+            onSuccess();
+            return;
+        }
+        JiraScripts::logFailure(outcome);
+        if (mServices.beeper)
+            mServices.beeper->beep();
+        finishChain(JiraStatus::missingElement(step));
+    });
 }
 
 void BrevantModel::webViewSetSearchText(const OptionalString &text)
 {
-    runStep(mWebViewWC.get(), JiraScripts::setSearchText(text), mServices.beeper, [this] {
-        QTimer::singleShot(kSearchDelay, Qt::PreciseTimer, this,
-                           [this] { webViewPerformSearch(); });
-    });
+    runChainStep(ChainStep::SetText, JiraScripts::setSearchText(text),
+                 [this] { scheduleStep(kSearchDelay, [this] { webViewPerformSearch(); }); });
 }
 
 void BrevantModel::webViewPerformSearch()
 {
-    runStep(mWebViewWC.get(), JiraScripts::pressSearch(), mServices.beeper, [this] {
+    runChainStep(ChainStep::Search, JiraScripts::pressSearch(), [this] {
         // A search with skip-none-found exports too, only to learn whether anything was found.
         if (mOperationDownload || mSkipNoneFound)
-            QTimer::singleShot(kExportDelay, Qt::PreciseTimer, this,
-                               [this] { webViewDownloadCSV(); });
+            scheduleStep(kExportDelay, [this] { webViewDownloadCSV(); });
+        else
+            finishChain(JiraStatus::searched(sprintStartText(), sprintEndText()));
     });
 }
 
@@ -150,10 +222,10 @@ void BrevantModel::webViewDownloadCSV()
         return;
     // Submitted twice on purpose: the first only logs a failure, the second goes on.
     mWebViewWC->evaluateJavaScript(JiraScripts::openExportMenu());
-    runStep(mWebViewWC.get(), JiraScripts::openExportMenu(), mServices.beeper, [this] {
+    runChainStep(ChainStep::ExportMenu, JiraScripts::openExportMenu(), [this] {
         // The menu needs a moment to open; a timer keeps the window responsive meanwhile.
-        QTimer::singleShot(kExportMenuWait, Qt::PreciseTimer, this, [this] {
-            runStep(mWebViewWC.get(), JiraScripts::clickCsvExport(), mServices.beeper, [] {});
+        scheduleStep(kExportMenuWait, [this] {
+            runChainStep(ChainStep::CsvExport, JiraScripts::clickCsvExport(), [] {});
         });
     });
 }

@@ -30,6 +30,8 @@ public:
     virtual void runScript(const QString &script, ScriptCompletion completion) = 0;
     // Runs a script whose failure is only logged ("Error %@", then "Result %@").
     virtual void evaluateJavaScript(const QString &script) = 0;
+    // Ends every fetch of a clicked link still running; their data reach nobody.
+    virtual void stopFetching() = 0;
     // Brings the window to the front; with the Option frame it first moves to (200, 200) with
     // the size 1000 by 600.
     virtual void show(bool useOptionFrame) = 0;

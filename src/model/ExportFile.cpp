@@ -10,12 +10,15 @@
 
 namespace {
 
-bool replaceFile(const QString &path, const QByteArray &data)
+// Gives what went wrong, or nothing when the file was written.
+std::optional<QString> replaceFile(const QString &path, const QByteArray &data)
 {
     // Written beside the destination and renamed over it, so a failure never leaves half a file;
     // an uncommitted file is discarded.
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+        return std::nullopt;
+    return file.errorString();
 }
 
 } // namespace
@@ -41,12 +44,12 @@ Stored store(const QByteArray &data)
         QFile::remove(path);
         return {};
     }
-    if (!replaceFile(path, data)) {
+    if (const std::optional<QString> error = replaceFile(path, data)) {
         logLine(QStringLiteral("Data could not be written"));
-        return {std::nullopt, true};
+        return {std::nullopt, true, *error};
     }
     logLine(QStringLiteral("Data written to ") % path);
-    return {path, false};
+    return {path, false, {}};
 }
 
 } // namespace ExportFile

@@ -36,6 +36,8 @@ WebViewWC::WebViewWC(BrevantModel &model, QObject *parent)
     , ui(std::make_unique<Ui::WebViewWC>())
 {
     ui->setupUi(mWindow.get());
+    // The program is its main window: closing that quits, and the browser window goes with it.
+    mWindow->setAttribute(Qt::WA_QuitOnClose, false);
     windowDidLoad();
 }
 
@@ -99,6 +101,11 @@ void WebViewWC::evaluateJavaScript(const QString &script)
         if (outcome.failed)
             JiraScripts::logFailure(outcome);
     });
+}
+
+void WebViewWC::stopFetching()
+{
+    BrowserSession::abortFetches();
 }
 
 void WebViewWC::show(bool useOptionFrame)

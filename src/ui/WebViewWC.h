@@ -32,6 +32,7 @@ public:
     void loadURL(const QString &address) override;
     void runScript(const QString &script, ScriptCompletion completion) override;
     void evaluateJavaScript(const QString &script) override;
+    void stopFetching() override;
     void show(bool useOptionFrame) override;
 
     // Shows the current page's address in the address field and copies it.

@@ -21,6 +21,7 @@ struct FakeBrowserRecord
     QStringList scripts;
     QStringList evaluated;
     QList<bool> shows;
+    int fetchStops = 0;
     // Scripts that fail with this outcome; every other script succeeds without a result.
     QHash<QString, ScriptOutcome> failures;
     // Event-loop turns seen by the test's ticker when each script was run.
@@ -60,6 +61,7 @@ public:
         });
     }
 
+    void stopFetching() override { ++mRecord.fetchStops; }
     void show(bool useOptionFrame) override { mRecord.shows.append(useOptionFrame); }
 
     void finishLoading() { mModel.webViewPageDidLoad(); }

@@ -359,6 +359,8 @@ void ExportHandlingTest::skipCount_resetByResult_stopsAtFifty()
     mModel->downloadReceivedData(QByteArray());
     handle(QByteArray(), Outcome::Retry);
     QCOMPARE(mModel->sprintEndDate(), lastRetry.addDays(-14));
+    // That step back is running; a search starts only once it is stopped.
+    mModel->stopJiraCommand();
     settleWithSearchResult();
     QCOMPARE(mWindows->record.loads.size(), 97 + 1 + 1);
 }
@@ -391,6 +393,7 @@ void ExportHandlingTest::failedWrite_keepsOldFileAndItsFormula()
         QTRY_VERIFY_WITH_TIMEOUT(mLog->contains(QStringLiteral("Data could not be written")),
                                  kTimeout);
     }
+    QTRY_VERIFY_WITH_TIMEOUT(!mModel->isJiraBusy(), kTimeout);
     // Results are handled in order: once the search's formula is in, the failed export has been
     // handled, and it posted none of its own.
     const qsizetype formulas = mRecorder->keys().count(QStringLiteral("BV_workDays"));

@@ -82,6 +82,7 @@ public:
         Q_EMIT mFactory.scriptRun();
     }
     void evaluateJavaScript(const QString &script) override { mWindow->evaluateJavaScript(script); }
+    void stopFetching() override { mWindow->stopFetching(); }
     void show(bool useOptionFrame) override { mWindow->show(useOptionFrame); }
 
 private:

@@ -75,6 +75,7 @@ private:
     bool waitForLogServing(const QByteArray &text);
     bool waitForLogOnly(const QByteArray &text);
     bool quit(Way way, quint32 mainWindow);
+    bool waitForQuit(Way way, quint32 mainWindow);
     // The program's last log lines, on one line, for a failure message.
     QString logTail() const
     {
@@ -161,6 +162,20 @@ bool AppQuitTest::quit(Way way, quint32 mainWindow)
     return false;
 }
 
+bool AppQuitTest::waitForQuit(Way way, quint32 mainWindow)
+{
+    // A close request that reaches the toolkit in the moment the browser window first shows is
+    // sometimes passed over, and the user clicks the close button again; so does the test.
+    if (way != Way::CloseMainWindow)
+        return mProgram.waitForFinished(kQuitTimeoutMs);
+    QDeadlineTimer deadline(kQuitTimeoutMs);
+    while (!mProgram.waitForFinished(2000)) {
+        if (deadline.hasExpired() || !DesktopInput::requestClose(mainWindow))
+            return false;
+    }
+    return true;
+}
+
 void AppQuitTest::quit_duringJiraCommand_endsWithChoicesWritten_data()
 {
     QTest::addColumn<Way>("way");
@@ -197,7 +212,7 @@ void AppQuitTest::quit_duringJiraCommand_endsWithChoicesWritten()
 
     QVERIFY(quit(way, *mainWindow));
     // Blocks this thread, so the stand-in leaves a fetch in flight unanswered meanwhile.
-    QVERIFY2(mProgram.waitForFinished(kQuitTimeoutMs), qPrintable(logTail()));
+    QVERIFY2(waitForQuit(way, *mainWindow), qPrintable(logTail()));
     mLog += mProgram.readAll();
     QCOMPARE(mProgram.exitStatus(), QProcess::NormalExit);
     QCOMPARE(mProgram.exitCode(), 0);
