@@ -143,6 +143,8 @@ private:
     void postStatus(const QString &text);
     void handleExport(const QByteArray &data, const ExportFile::Stored &file, qsizetype cap,
                       bool stoppedMeanwhile);
+    void reportExport(const QByteArray &data, const ExportFile::Stored &file, qsizetype cap,
+                      bool stoppedMeanwhile);
     void handleEmptyExport();
     QString sprintStartText() const;
     QString sprintEndText() const;
@@ -179,6 +181,8 @@ private:
     QTimer mStepTimer;
     std::function<void()> mPendingStep;
     bool mJiraBusy = false;
+    // The chain steps back over empty sprints; that, not each step, is what the status says.
+    bool mSteppingBack = false;
     // Counts the chains; a script's answer for an earlier one is stale.
     quint64 mChain = 0;
     // Counts the stops; an export or a step back that a stop overtook is not followed up.

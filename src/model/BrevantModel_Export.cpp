@@ -87,11 +87,18 @@ void BrevantModel::downloadReceivedData(const QByteArray &data, const QUrl &addr
 void BrevantModel::handleExport(const QByteArray &data, const StoredFile &file, qsizetype cap,
                                 bool stoppedMeanwhile)
 {
+    reportExport(data, file, cap, stoppedMeanwhile);
+    // Last, so that a desktop without an application for it has the last word in the status.
     if (file.path && mServices.workspace) {
         const QString path = *file.path;
         mServices.workspace->openFileWithDefaultApplication(
             path, this, [this, path] { postStatus(JiraStatus::noApplication(path)); });
     }
+}
+
+void BrevantModel::reportExport(const QByteArray &data, const StoredFile &file, qsizetype cap,
+                                bool stoppedMeanwhile)
+{
     if (data.isEmpty()) {
         if (!stoppedMeanwhile)
             handleEmptyExport();
@@ -128,6 +135,7 @@ void BrevantModel::handleEmptyExport()
         return;
     }
     postStatus(JiraStatus::steppingBack(start, end, mSkipCount, kRetryBound));
+    mSteppingBack = true;
     previousSprint();
     const bool exporting = mOperationDownload;
     // The same command, one sprint back; the chain goes on, so it is not refused as busy.

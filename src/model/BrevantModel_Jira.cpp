@@ -79,7 +79,9 @@ void BrevantModel::startJiraCommand(const QString &siteKey, bool download)
         return;
     }
     setJiraBusy(true);
-    postStatus(JiraStatus::openingPage(false));
+    // While stepping back over empty sprints, the step back is the news, not each step.
+    if (!mSteppingBack)
+        postStatus(JiraStatus::openingPage(false));
 }
 
 void BrevantModel::stopJiraCommand()
@@ -88,6 +90,8 @@ void BrevantModel::stopJiraCommand()
         return;
     mSkipCount = 0;
     ++mStops;
+    // A page still loading would start the chain over.
+    mOperationState = 0;
     finishChain(JiraStatus::stopped());
     // After the chain has ended, so that the failure the abort reports is not taken as news.
     if (mWebViewWC)
@@ -99,6 +103,7 @@ void BrevantModel::finishChain(const QString &status)
     ++mChain;
     mStepTimer.stop();
     mPendingStep = {};
+    mSteppingBack = false;
     setJiraBusy(false);
     postStatus(status);
 }
@@ -183,7 +188,8 @@ void BrevantModel::runChainStep(ChainStep step, const QString &script,
     // A window closed in the meantime ends the chain without a sound.
     if (!mWebViewWC)
         return;
-    postStatus(JiraStatus::stepRunning(step));
+    if (!mSteppingBack)
+        postStatus(JiraStatus::stepRunning(step));
     mWebViewWC->runScript(script, [this, step, chain = mChain,
                                    onSuccess = std::move(onSuccess)](const ScriptOutcome &outcome) {
         if (chain != mChain)

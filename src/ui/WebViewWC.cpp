@@ -148,15 +148,16 @@ void WebViewWC::fetchLink(const QUrl &address)
     // The model, not this window, receives the answer: a window closed meanwhile still delivers
     // an export.
     BrevantModel *model = &bv;
-    BrowserSession::instance().fetch(address, model,
-                                     [model, address](const FetchedResponse &response) {
-                                         // A link to a web page, such as an issue, is for browsing;
-                                         // only a file is an export.
-                                         if (response.isWebPage)
-                                             model->webViewShowLinkedPage(address.toString());
-                                         else
-                                             model->downloadReceivedData(response.body);
-                                     });
+    BrowserSession::instance().fetch(
+        address, model, [model, address](const FetchedResponse &response) {
+            if (!response.ok)
+                model->downloadFailed(response.httpStatus, response.error);
+            // A link to a web page, such as an issue, is for browsing; only a file is an export.
+            else if (response.isWebPage)
+                model->webViewShowLinkedPage(address.toString());
+            else
+                model->downloadReceivedData(response.body, address);
+        });
 }
 
 bool WebViewWC::eventFilter(QObject *watched, QEvent *event)

@@ -218,6 +218,8 @@ void ExportHandlingTest::handle(const QByteArray &data, Outcome outcome)
 // handled, everything before it has been too.
 void ExportHandlingTest::settleWithSearchResult()
 {
+    // One command at a time: the search starts once the last one has ended.
+    QTRY_VERIFY_WITH_TIMEOUT(!mModel->isJiraBusy(), kTimeout);
     mModel->jiraSearch();
     handle(kExport, Outcome::Formula);
 }

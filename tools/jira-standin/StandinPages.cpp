@@ -65,7 +65,7 @@ const char kSearchBody[] = R"(<main>
         count.textContent = issues.length + ' issue(s) found.';
     }
     function pointExportAt(query) {
-        link.href = exportPath + '?jqlQuery=' + encodeURIComponent(query);
+        link.href = exportPath + '?jqlQuery=' + encodeURIComponent(query) + '&tempMax=%CAP%';
     }
     document.querySelector('button.search-button').addEventListener('click', function () {
         const query = box.value;
@@ -104,10 +104,11 @@ QByteArray loginPage(const QString &message)
 )");
 }
 
-QByteArray searchPage()
+QByteArray searchPage(qsizetype exportCap)
 {
     QByteArray body(kSearchBody);
     body.replace("%EXPORT%", kExportPath);
+    body.replace("%CAP%", QByteArray::number(exportCap));
     return page("Issue Navigator", body);
 }
 

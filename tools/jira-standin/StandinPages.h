@@ -11,8 +11,9 @@ inline constexpr char kExportPath[] =
     "/sr/jira.issueviews:searchrequest-csv-current-fields/temp/SearchRequest.csv";
 
 QByteArray loginPage(const QString &message);
-// The issue navigator. Search runs in the page, without a reload, as Jira's own does.
-QByteArray searchPage();
+// The issue navigator. Search runs in the page, without a reload, as Jira's own does. Its export
+// link asks for at most exportCap issues, as Jira's asks for 1,000.
+QByteArray searchPage(qsizetype exportCap);
 QByteArray pageWithoutNavigator();
 // An issue's own page, which the keys in the search results link to.
 QByteArray issuePage(const QString &key, const QString &summary, const QString &status);

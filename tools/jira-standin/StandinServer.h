@@ -46,6 +46,9 @@ public:
     }
     QUrl exportURL(const QString &query) const;
 
+    // How many issues the search page's export link asks for at most; Jira's default is 1,000.
+    void setExportCap(qsizetype cap) { mExportCap = cap; }
+
     int exportRequestCount() const { return mExportRequests; }
     ExportAnswer lastExport() const { return mLastExport; }
 
@@ -63,5 +66,6 @@ private:
     quint16 mPort = 0;
     QSet<QByteArray> mSessions;
     int mExportRequests = 0;
+    qsizetype mExportCap = 1000;
     ExportAnswer mLastExport;
 };
