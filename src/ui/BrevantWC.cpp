@@ -137,6 +137,8 @@ void BrevantWC::prepareStatusBar()
     // Reachable by keyboard and selectable, so the words can be read out and copied.
     mStatusText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     mStatusText->setFocusPolicy(Qt::TabFocus);
+    // A long outcome must not widen the window; the whole text is in the tooltip.
+    mStatusText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     ui->statusBar->addWidget(mStatusText, 1);
 
     mBusyIndicator = new QProgressBar(ui->statusBar);
@@ -230,6 +232,7 @@ void BrevantWC::showModelValue(const QString &key, const QVariant &value)
         showText(*ui->workDays, value.toString());
     } else if (key == u"BV_status") {
         mStatusText->setText(value.toString());
+        mStatusText->setToolTip(value.toString());
     } else if (key == u"BV_busy") {
         showBusy(value.toBool());
     } else {

@@ -43,10 +43,7 @@ void TestStatusLine::initTestCase()
 void TestStatusLine::init()
 {
     startModel();
-    mModel->setSiteURLD(
-        StringDictionary{{QStringLiteral("jiraLogin"), mServer.loginURL().toString()},
-                         {QStringLiteral("jiraSearch"), mServer.searchURL().toString()},
-                         {QStringLiteral("downloadCSV"), mServer.searchURL().toString()}});
+    useStandinSites();
     mModel->setEngineeringQueryTextD(StringDictionary{
         {QStringLiteral("Created"), QStringLiteral("project = ABC AND {created}")}});
     mModel->setEngineeringQueryName(QStringLiteral("Created"));
