@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -125,6 +126,8 @@ public:
     // One Jira command runs at a time; while it does, "BV_busy" is true and Search and Export
     // only say so. Stop ends it: no step runs, no fetch goes on, nothing is saved.
     bool isJiraBusy() const { return mJiraBusy; }
+    // How long a step waits for a slow Jira to show what it needs; 15 s unless set.
+    void setStepPatience(std::chrono::milliseconds patience) { mStepPatience = patience; }
     void stopJiraCommand();
 
     // Export handling; may be called from any thread. The address the data came from tells how
@@ -137,7 +140,11 @@ private:
     void startJiraCommand(const QString &siteKey, bool download);
     bool refusedWhileBusy();
     void scheduleStep(std::chrono::milliseconds delay, std::function<void()> step);
-    void runChainStep(ChainStep step, const QString &script, std::function<void()> onSuccess);
+    void runChainStep(ChainStep step, const QString &script, std::function<void()> onSuccess,
+                      QDeadlineTimer patience = QDeadlineTimer::Forever);
+    void clickCsvExportOfTypedQuery(QDeadlineTimer patience);
+    void waitForJira(std::function<void()> tryAgain);
+    void failChain(const QString &status);
     void finishChain(const QString &status);
     void setJiraBusy(bool busy);
     void postStatus(const QString &text);
@@ -183,6 +190,11 @@ private:
     bool mJiraBusy = false;
     // The chain steps back over empty sprints; that, not each step, is what the status says.
     bool mSteppingBack = false;
+    // A step looks again for what a slow Jira has not shown yet.
+    bool mWaitingForJira = false;
+    std::chrono::milliseconds mStepPatience = std::chrono::seconds(15);
+    // The text the chain typed into the search box.
+    QString mTypedQuery;
     // Counts the chains; a script's answer for an earlier one is stale.
     quint64 mChain = 0;
     // Counts the stops; an export or a step back that a stop overtook is not followed up.

@@ -3,6 +3,7 @@
 #include "Beeper.h"
 #include "BrevantModel.h"
 #include "BrowserWindow.h"
+#include "ExportLink.h"
 #include "JiraScripts.h"
 #include "JiraStatus.h"
 #include "Log.h"
@@ -18,6 +19,8 @@ constexpr auto kSetTextDelay = 300ms;
 constexpr auto kSearchDelay = 200ms;
 constexpr auto kExportDelay = 200ms;
 constexpr auto kExportMenuWait = 500ms;
+// How often a step waiting for a slow Jira looks again.
+constexpr auto kRetryInterval = 100ms;
 
 // True when an address was loaded.
 bool loadSiteAddress(BrowserWindow *window, const std::optional<StringDictionary> &sites,
@@ -104,6 +107,7 @@ void BrevantModel::finishChain(const QString &status)
     mStepTimer.stop();
     mPendingStep = {};
     mSteppingBack = false;
+    mWaitingForJira = false;
     setJiraBusy(false);
     postStatus(status);
 }
@@ -181,32 +185,55 @@ void BrevantModel::scheduleStep(std::chrono::milliseconds delay, std::function<v
     mStepTimer.start(delay);
 }
 
-// Runs one step's script. A failure is logged and beeped and ends the chain; success goes on.
+// Runs one step's script. A slow Jira may not have drawn the step's element yet, so a failing
+// script is tried again every 100 ms until the step has waited 15 s in all; then its failure is
+// logged and beeped and ends the chain. Success goes on.
 void BrevantModel::runChainStep(ChainStep step, const QString &script,
-                                std::function<void()> onSuccess)
+                                std::function<void()> onSuccess, QDeadlineTimer patience)
 {
     // A window closed in the meantime ends the chain without a sound.
     if (!mWebViewWC)
         return;
-    if (!mSteppingBack)
-        postStatus(JiraStatus::stepRunning(step));
-    mWebViewWC->runScript(script, [this, step, chain = mChain,
+    if (patience.isForever()) {
+        patience.setRemainingTime(mStepPatience);
+        if (!mSteppingBack)
+            postStatus(JiraStatus::stepRunning(step));
+    }
+    mWebViewWC->runScript(script, [this, step, script, patience, chain = mChain,
                                    onSuccess = std::move(onSuccess)](const ScriptOutcome &outcome) {
         if (chain != mChain)
             return;
         if (!outcome.failed) {
             onSuccess();
-            return;
+        } else if (!patience.hasExpired()) {
+            waitForJira([this, step, script, patience, onSuccess] {
+                runChainStep(step, script, onSuccess, patience);
+            });
+        } else {
+            JiraScripts::logFailure(outcome);
+            failChain(JiraStatus::missingElement(step));
         }
-        JiraScripts::logFailure(outcome);
-        if (mServices.beeper)
-            mServices.beeper->beep();
-        finishChain(JiraStatus::missingElement(step));
     });
+}
+
+void BrevantModel::waitForJira(std::function<void()> tryAgain)
+{
+    if (!mWaitingForJira && !mSteppingBack)
+        postStatus(JiraStatus::waitingForJira());
+    mWaitingForJira = true;
+    scheduleStep(kRetryInterval, std::move(tryAgain));
+}
+
+void BrevantModel::failChain(const QString &status)
+{
+    if (mServices.beeper)
+        mServices.beeper->beep();
+    finishChain(status);
 }
 
 void BrevantModel::webViewSetSearchText(const OptionalString &text)
 {
+    mTypedQuery = text.value_or(QString());
     runChainStep(ChainStep::SetText, JiraScripts::setSearchText(text),
                  [this] { scheduleStep(kSearchDelay, [this] { webViewPerformSearch(); }); });
 }
@@ -230,8 +257,32 @@ void BrevantModel::webViewDownloadCSV()
     mWebViewWC->evaluateJavaScript(JiraScripts::openExportMenu());
     runChainStep(ChainStep::ExportMenu, JiraScripts::openExportMenu(), [this] {
         // The menu needs a moment to open; a timer keeps the window responsive meanwhile.
-        scheduleStep(kExportMenuWait, [this] {
-            runChainStep(ChainStep::CsvExport, JiraScripts::clickCsvExport(), [] {});
-        });
+        scheduleStep(kExportMenuWait,
+                     [this] { clickCsvExportOfTypedQuery(QDeadlineTimer::Forever); });
     });
+}
+
+// The export link names the query of the search the page last finished; until that is the query
+// typed, the click would export the search before.
+void BrevantModel::clickCsvExportOfTypedQuery(QDeadlineTimer patience)
+{
+    if (!mWebViewWC)
+        return;
+    if (patience.isForever())
+        patience.setRemainingTime(mStepPatience);
+    mWebViewWC->readLinkAddress(
+        QStringLiteral("currentCsvFields"),
+        [this, patience, chain = mChain](const std::optional<QString> &address) {
+            if (chain != mChain)
+                return;
+            // No link yet is the click step's own wait.
+            if (!address || ExportLink::isForQuery(*address, mTypedQuery)) {
+                runChainStep(ChainStep::CsvExport, JiraScripts::clickCsvExport(), [] {});
+            } else if (!patience.hasExpired()) {
+                waitForJira([this, patience] { clickCsvExportOfTypedQuery(patience); });
+            } else {
+                logLine(QStringLiteral("Jira had not finished the search"));
+                failChain(JiraStatus::searchUnfinished());
+            }
+        });
 }

@@ -75,6 +75,16 @@ QString alreadyRunning()
     return tr("A Jira command is still running; press Stop to end it first");
 }
 
+QString waitingForJira()
+{
+    return tr("Waiting for Jira…");
+}
+
+QString searchUnfinished()
+{
+    return tr("Jira had not finished the search");
+}
+
 QString stopped()
 {
     return tr("Stopped");

@@ -21,6 +21,8 @@ QString stepRunning(ChainStep step);
 QString missingElement(ChainStep step);
 QString searched(const QString &start, const QString &end);
 QString alreadyRunning();
+QString waitingForJira();
+QString searchUnfinished();
 QString stopped();
 QString windowClosed();
 QString webPageInstead();

@@ -95,6 +95,18 @@ void WebViewWC::runScript(const QString &script, ScriptCompletion completion)
         });
 }
 
+void WebViewWC::readLinkAddress(const QString &elementId, AddressCompletion completion)
+{
+    const QString script =
+        QStringLiteral("(function () { const link = document.getElementById('%1');"
+                       " return link && link.href ? String(link.href) : null; })()")
+            .arg(JiraScripts::escapedForSingleQuotes(elementId));
+    runScript(script, [completion = std::move(completion)](const ScriptOutcome &outcome) {
+        const bool found = !outcome.failed && outcome.result.typeId() == QMetaType::QString;
+        completion(found ? std::optional<QString>(outcome.result.toString()) : std::nullopt);
+    });
+}
+
 void WebViewWC::evaluateJavaScript(const QString &script)
 {
     runScript(script, [](const ScriptOutcome &outcome) {

@@ -31,6 +31,7 @@ public:
 
     void loadURL(const QString &address) override;
     void runScript(const QString &script, ScriptCompletion completion) override;
+    void readLinkAddress(const QString &elementId, AddressCompletion completion) override;
     void evaluateJavaScript(const QString &script) override;
     void stopFetching() override;
     void show(bool useOptionFrame) override;

@@ -183,6 +183,8 @@ void ExportHandlingTest::init()
     services.workspace = &mWorkspace;
     services.browserWindows = mWindows.get();
     mModel = std::make_unique<BrevantModel>(services);
+    // A missing element fails after a short wait, not after the 15 s a slow Jira gets.
+    mModel->setStepPatience(std::chrono::milliseconds(300));
     mModel->setSiteURLD(StringDictionary{{QStringLiteral("downloadCSV"), kExportPage},
                                          {QStringLiteral("jiraSearch"), kSearchPage}});
     mModel->setSprintEndDate(kEndDate);

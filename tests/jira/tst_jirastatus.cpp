@@ -72,6 +72,10 @@ private Q_SLOTS:
     void stop_atEachStep_leavesNothingRunningAndSavesNothing();
     void stop_duringSteppingBack_endsItAndStartsCountingAgain();
     void secondCommand_duringAChain_startsNothing();
+    void slowPage_stepTriesAgainUntilItsElementIsThere();
+    void exportLink_ofThePreviousSearch_isWaitedFor_data();
+    void exportLink_ofThePreviousSearch_isWaitedFor();
+    void exportLink_neverOfTheTypedQuery_failsAndSavesNothing();
     void editedQuery_isTypedUntilTheNextRecomputation();
     void issueCount_readsRecordsAsCsv_data();
     void issueCount_readsRecordsAsCsv();
@@ -107,6 +111,8 @@ void JiraStatusTest::init()
     services.beeper = &mBeeper;
     services.browserWindows = mWindows.get();
     mModel = std::make_unique<BrevantModel>(services);
+    // A missing element fails after a short wait, not after the 15 s a slow Jira gets.
+    mModel->setStepPatience(std::chrono::milliseconds(300));
     mModel->setSiteURLD(StringDictionary{{QStringLiteral("jiraSearch"), kSearchPage},
                                          {QStringLiteral("downloadCSV"), kExportPage}});
     mModel->setEngineeringQueryTextD(StringDictionary{
@@ -329,6 +335,63 @@ void JiraStatusTest::secondCommand_duringAChain_startsNothing()
     waitPastNextStep();
     // One chain: each script once.
     QCOMPARE(mWindows->record.scripts.size(), 4);
+}
+
+void JiraStatusTest::slowPage_stepTriesAgainUntilItsElementIsThere()
+{
+    mWindows->record.slowScripts.insert(JiraScripts::clickCsvExport(), 2);
+    exportUpToTheClick();
+    QTRY_COMPARE_WITH_TIMEOUT(mWindows->record.scripts.count(JiraScripts::clickCsvExport()), 3,
+                              kTimeout);
+    QVERIFY(mRecorder->statuses().contains(QStringLiteral("Waiting for Jira…")));
+    mModel->downloadReceivedData(kExport);
+    QTRY_COMPARE_WITH_TIMEOUT(status(), QStringLiteral("Saved 3 issues to ~/Downloads/JIRA.csv"),
+                              kTimeout);
+    QCOMPARE(mBeeper.beeps, 0);
+    QVERIFY(!mLog->lines().join(QLatin1Char('\n')).contains(QStringLiteral("Error ")));
+}
+
+void JiraStatusTest::exportLink_ofThePreviousSearch_isWaitedFor_data()
+{
+    QTest::addColumn<QString>("current");
+    const QString base = kExportPage + QStringLiteral("&tempMax=1000&jqlQuery=");
+    QTest::newRow("percent-encoded")
+        << base +
+               QStringLiteral("project%20%3D%20ABC%20AND%20created%20%3E%3D%202020-03-14%20AND%20"
+                              "created%20%3C%3D%202020-03-27");
+    QTest::newRow("plus for blanks")
+        << base + QStringLiteral("project+%3D+ABC+AND+created+%3E%3D+2020-03-14+AND+created+%3C%3D"
+                                 "+2020-03-27");
+    QTest::newRow("no query in the address") << kExportPage;
+}
+
+void JiraStatusTest::exportLink_ofThePreviousSearch_isWaitedFor()
+{
+    QFETCH(QString, current);
+    const QString previous =
+        kExportPage + QStringLiteral("&jqlQuery=project%20%3D%20ABC%20AND%20created%20%3E%3D%20"
+                                     "2020-02-29%20AND%20created%20%3C%3D%202020-03-13");
+    mWindows->record.linkAddresses = {previous, previous};
+    mWindows->record.linkAddress = current;
+    mModel->downloadCSV();
+    mWindows->current->finishLoading();
+    waitForScripts(4);
+    QCOMPARE(mWindows->record.scripts.last(), JiraScripts::clickCsvExport());
+    QCOMPARE(mWindows->record.linkReads.size(), 3);
+    QVERIFY(mRecorder->statuses().contains(QStringLiteral("Waiting for Jira…")));
+}
+
+void JiraStatusTest::exportLink_neverOfTheTypedQuery_failsAndSavesNothing()
+{
+    mWindows->record.linkAddress = kExportPage + QStringLiteral("&jqlQuery=project%20%3D%20OLD");
+    mModel->downloadCSV();
+    mWindows->current->finishLoading();
+    QTRY_COMPARE_WITH_TIMEOUT(status(), QStringLiteral("Jira had not finished the search"),
+                              kTimeout);
+    QVERIFY(mLog->contains(QStringLiteral("Jira had not finished the search")));
+    QCOMPARE(mBeeper.beeps, 1);
+    QVERIFY(!mWindows->record.scripts.contains(JiraScripts::clickCsvExport()));
+    QVERIFY(!mModel->isJiraBusy());
 }
 
 void JiraStatusTest::editedQuery_isTypedUntilTheNextRecomputation()

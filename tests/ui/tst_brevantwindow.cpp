@@ -140,6 +140,8 @@ void BrevantWindowTest::init()
     services.workspace = &mWorkspace;
     services.browserWindows = &mBrowserWindows;
     mModel = std::make_unique<BrevantModel>(services);
+    // A missing element fails after a short wait, not after the 15 s a slow Jira gets.
+    mModel->setStepPatience(std::chrono::milliseconds(300));
     mModel->setSiteURLD(kSites);
     mModel->setEngineeringQueryTextD(engineeringTemplates());
     mModel->setIndividualQueryTextD(StringDictionary{{"Mine", "mine {endDate} currentUser()"}});

@@ -5,6 +5,7 @@
 
 #include <QHostAddress>
 #include <QHttpServerRequest>
+#include <QHttpServerResponder>
 #include <QHttpServerResponse>
 #include <QNetworkCookie>
 #include <QUrlQuery>
@@ -94,7 +95,8 @@ void StandinServer::addRoutes()
         // An expired cookie of the same name takes the session out of the browser's store.
         return redirect("/login.jsp", kSessionCookie + "=; Max-Age=0; Path=/; HttpOnly");
     });
-    mServer.route("/issues/", [this] { return html(StandinPages::searchPage(mExportCap)); });
+    mServer.route("/issues/",
+                  [this] { return html(StandinPages::searchPage(mTiming, mExportCap)); });
     mServer.route("/secure/Dashboard.jspa",
                   [] { return html(StandinPages::pageWithoutNavigator()); });
     mServer.route("/browse/", [](const QString &key) {
@@ -114,7 +116,13 @@ void StandinServer::addRoutes()
                                    static_cast<QHttpServerResponse::StatusCode>(status));
     });
     mServer.route(QString::fromLatin1(StandinPages::kExportPath),
-                  [this](const QHttpServerRequest &request) { return answerExport(request); });
+                  [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+                      // A held export is answered never: a fetch that is still in flight.
+                      if (mExportsHeld)
+                          mHeldExports.push_back(std::move(responder));
+                      else
+                          answerExport(request).write(std::move(responder));
+                  });
 }
 
 QHttpServerResponse StandinServer::logIn(const QHttpServerRequest &request)
