@@ -4,9 +4,11 @@
 #include "PageWaits.h"
 #include "StandinServer.h"
 
+#include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QWebEngineView>
 
 namespace {
@@ -52,7 +54,23 @@ bool ProgramChain::logIn()
 
 void ProgramChain::pressExportCSV()
 {
+    // One command at a time: the last export is handled in full before the next press counts.
+    waitUntilIdle();
     clickButton("downloadCSVButton");
+}
+
+void ProgramChain::waitUntilIdle()
+{
+    if (!mModel.isJiraBusy())
+        return;
+    QEventLoop loop;
+    mModel.addObserver(&loop, [this, &loop](const ModelNotification &) {
+        if (!mModel.isJiraBusy())
+            loop.quit();
+    });
+    QTimer::singleShot(kBrowserTimeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    mModel.removeObserver(&loop);
 }
 
 QString ProgramChain::queryText() const

@@ -31,6 +31,7 @@ public:
 
 private:
     void clickButton(const char *name);
+    void waitUntilIdle();
 
     ProgramLogHook mLogHook;
     FakeBeeper mBeeper;

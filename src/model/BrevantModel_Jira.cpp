@@ -194,11 +194,9 @@ void BrevantModel::runChainStep(ChainStep step, const QString &script,
     // A window closed in the meantime ends the chain without a sound.
     if (!mWebViewWC)
         return;
-    if (patience.isForever()) {
+    const bool firstTry = patience.isForever();
+    if (firstTry)
         patience.setRemainingTime(mStepPatience);
-        if (!mSteppingBack)
-            postStatus(JiraStatus::stepRunning(step));
-    }
     mWebViewWC->runScript(script, [this, step, script, patience, chain = mChain,
                                    onSuccess = std::move(onSuccess)](const ScriptOutcome &outcome) {
         if (chain != mChain)
@@ -214,6 +212,9 @@ void BrevantModel::runChainStep(ChainStep step, const QString &script,
             failChain(JiraStatus::missingElement(step));
         }
     });
+    // Said once the script is on its way, so the window's redrawing overlaps the page's work.
+    if (firstTry && !mSteppingBack)
+        postStatus(JiraStatus::stepRunning(step));
 }
 
 void BrevantModel::waitForJira(std::function<void()> tryAgain)
