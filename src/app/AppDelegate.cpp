@@ -3,6 +3,7 @@
 #include "BrevantModel.h"
 #include "BrevantWC.h"
 #include "BrowserSession.h"
+#include "DefaultFilesInstaller.h"
 #include "DesktopWorkspace.h"
 #include "KeyboardModifierKeys.h"
 #include "SystemBeeper.h"
@@ -59,7 +60,7 @@ void AppDelegate::installModelServices()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    copyDefaultsFromBundleDirectory();
+    DefaultFilesInstaller(mPackageFolder).copyDefaultsFromBundleDirectory();
     BrevantModel *model = BrevantModel::sharedInstance();
     model->readPrefs();
     mWindowController = std::make_unique<BrevantWC>(*model);

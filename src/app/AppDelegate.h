@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <memory>
-#include <optional>
 
 class Beeper;
 class BrevantWC;
@@ -33,11 +32,6 @@ public:
     void applicationWillTerminate();
     BrevantWC *windowController() const;
     void showHelp();
-
-    // Installs or refreshes the default configuration files in the support folder; returns the
-    // folder, or none when there is no folder path.
-    std::optional<QString> copyDefaultsFromBundleDirectory();
-    void copyBundleResource(const QString &resourcePath, const QString &folderPath);
 
 private:
     void installModelServices();

@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QString>
 
+#include <fcntl.h>
 #include <plist/plist.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fixtures {
 
@@ -56,11 +59,20 @@ inline QByteArray binaryFromXml(const QByteArray &xml)
     return result;
 }
 
+// Works for folders and read-only files too.
 inline bool setModified(const QString &path, const QDateTime &when)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadWrite) &&
-           file.setFileTime(when, QFileDevice::FileModificationTime);
+    const qint64 msecs = when.toMSecsSinceEpoch();
+    const timespec times[2] = {{0, UTIME_OMIT},
+                               {static_cast<time_t>(msecs / 1000), (msecs % 1000) * 1000000}};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+// A second name for the file, as a backup made by the installer is.
+inline bool hardLink(const QString &path, const QString &secondName)
+{
+    return ::link(QFile::encodeName(path).constData(), QFile::encodeName(secondName).constData()) ==
+           0;
 }
 
 } // namespace fixtures
