@@ -5,8 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <plist/plist.h>
 #include <sys/stat.h>
@@ -57,6 +59,60 @@ inline QByteArray binaryFromXml(const QByteArray &xml)
     const QByteArray result(binary, static_cast<qsizetype>(length));
     plist_to_bin_free(binary);
     return result;
+}
+
+inline QByteArray bigEndian(quint64 value, int size)
+{
+    QByteArray bytes;
+    for (int shift = (size - 1) * 8; shift >= 0; shift -= 8)
+        bytes.append(char((value >> shift) & 0xFF));
+    return bytes;
+}
+
+// A binary property list of the given objects, already encoded with four-byte references, the
+// first object at the root.
+inline QByteArray binaryPropertyList(const QList<QByteArray> &objects)
+{
+    QByteArray data = "bplist00";
+    QByteArray offsets;
+    for (const QByteArray &object : objects) {
+        offsets += bigEndian(quint64(data.size()), 4);
+        data += object;
+    }
+    const quint64 tableStart = quint64(data.size());
+    data += offsets;
+    data += QByteArray(6, '\0') + char(4) + char(4) + bigEndian(quint64(objects.size()), 8) +
+            bigEndian(0, 8) + bigEndian(tableStart, 8);
+    return data;
+}
+
+// An encoded array object of the given object references.
+inline QByteArray binaryArray(const QList<quint32> &references)
+{
+    const qsizetype count = references.size();
+    QByteArray object(1, char(0xA0 | std::min<qsizetype>(count, 0xF)));
+    // From fifteen on the count follows as a four-byte integer object.
+    if (count >= 0xF)
+        object += char(0x12) + bigEndian(quint64(count), 4);
+    for (const quint32 reference : references)
+        object += bigEndian(reference, 4);
+    return object;
+}
+
+// Each array holding the next one, depth arrays in all.
+inline QByteArray nestedBinaryArrays(int depth)
+{
+    QList<QByteArray> objects;
+    for (int level = 0; level + 1 < depth; ++level)
+        objects.append(binaryArray({quint32(level + 1)}));
+    objects.append(binaryArray({}));
+    return binaryPropertyList(objects);
+}
+
+inline QByteArray nestedXmlArrays(int depth)
+{
+    return xmlDictionary("<key>deep</key>" + QByteArray("<array>").repeated(depth) +
+                         QByteArray("</array>").repeated(depth) + "\n");
 }
 
 // Works for folders and read-only files too.
