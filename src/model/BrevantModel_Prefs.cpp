@@ -4,6 +4,7 @@
 // belongs, a list where a name belongs) is taken as absent. The text form of the settings file
 // stores numbers and flags as text, so those are also accepted in their written form.
 #include "BrevantModel.h"
+#include "HomeFolder.h"
 #include "Log.h"
 #include "SprintDates.h"
 
@@ -187,6 +188,9 @@ void BrevantModel::writePrefs()
 {
     const std::optional<QVariantMap> salvaged = salvageDamagedStore();
     QSettings defaults(organisationName, applicationName);
+    // Saving makes the settings file's folders, and would make a missing home with them.
+    if (wouldCreateMissingHome(QFileInfo(defaults.fileName()).path()))
+        return;
     if (defaults.status() == QSettings::AccessError) {
         logLine(QStringLiteral("Unexpected exception during writePrefs: ") +
                 failureReason(defaults));

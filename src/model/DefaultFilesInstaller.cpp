@@ -1,5 +1,6 @@
 #include "DefaultFilesInstaller.h"
 
+#include "HomeFolder.h"
 #include "Log.h"
 #include "PathOperations.h"
 #include "PathResolution.h"
@@ -173,8 +174,7 @@ std::optional<QString> DefaultFilesInstaller::copyDefaultsFromBundleDirectory() 
     const QString folder = xqStringByResolvingSymlinksAndAliases(appSupportFolder());
     if (folder.isEmpty())
         return std::nullopt;
-    if (!QFileInfo::exists(folder)) {
-        QDir().mkpath(folder);
+    if (!QFileInfo::exists(folder) && makeFolderPath(folder)) {
         // A short settling pause after making the folder, before anything is copied into it.
         QThread::msleep(100);
     }

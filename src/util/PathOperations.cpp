@@ -1,6 +1,7 @@
 #include "PathOperations.h"
 
-#include <QDir>
+#include "HomeFolder.h"
+
 #include <QFile>
 #include <QStringList>
 
@@ -13,7 +14,7 @@ namespace {
 QString expandingTilde(const QString &path)
 {
     if (path == u"~" || path.startsWith(u"~/"))
-        return QDir::homePath() + path.mid(1);
+        return homeFolder() + path.mid(1);
     return path;
 }
 

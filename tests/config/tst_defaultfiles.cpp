@@ -1,6 +1,7 @@
 // Installing and refreshing the default configuration files from the application package.
 #include "ConfigFixtures.h"
 #include "DefaultFilesInstaller.h"
+#include "EnvironmentOverride.h"
 #include "LogCapture.h"
 #include "TemporaryHome.h"
 
@@ -78,6 +79,7 @@ private Q_SLOTS:
     void failedRefresh_keepsInstalledFileWholeAndLogs_data();
     void failedRefresh_keepsInstalledFileWholeAndLogs();
     void supportFolderThroughSymbolicLink_installsAtTarget();
+    void homeThatDoesNotExist_isLoggedAndNotMade();
 
 private:
     QString folder() const { return supportFolderBelow(mHome->path()); }
@@ -354,6 +356,18 @@ void DefaultFilesTest::supportFolderThroughSymbolicLink_installsAtTarget()
     QCOMPARE(launch(), target);
     QCOMPARE(QDir(target).entryList(QDir::Files), fileNames);
     QVERIFY(QFileInfo(folder()).isSymLink());
+}
+
+void DefaultFilesTest::homeThatDoesNotExist_isLoggedAndNotMade()
+{
+    const QString missing = mHome->path() + QStringLiteral("/gone");
+    const EnvironmentOverride home("HOME", QFile::encodeName(missing));
+    writePackage(QStringLiteral("1"));
+    QCOMPARE(launch(), supportFolderBelow(missing));
+    QVERIFY(!QFileInfo::exists(missing));
+    QCOMPARE(mLog->lines(),
+             QStringList(2, QStringLiteral("The home folder ") + missing +
+                                QStringLiteral(" does not exist; it is not created.")));
 }
 
 QTEST_GUILESS_MAIN(DefaultFilesTest)

@@ -2,6 +2,7 @@
 // settings file in a throwaway folder.
 #include "BrevantModel.h"
 #include "ConfigFixtures.h"
+#include "EnvironmentOverride.h"
 #include "LogCapture.h"
 #include "TemporaryHome.h"
 
@@ -59,6 +60,7 @@ private Q_SLOTS:
     void damageNotSeenAtLaunch_successfulSaveReportsNoFailure_data();
     void damageNotSeenAtLaunch_successfulSaveReportsNoFailure();
     void unfinishedSave_removedAtNextLaunch();
+    void homeThatDoesNotExist_isNotMadeBySaving();
     void writePrefs_fileCannotBeWritten_logsIt();
     void readPrefs_dateOutsideTheCalendar_isAbsent();
 
@@ -357,6 +359,23 @@ void PrefsTest::unfinishedSave_removedAtNextLaunch()
     QCOMPARE(
         mLog->lines(),
         QStringList{QStringLiteral("Removed an unfinished save of the settings: ") + unfinished});
+}
+
+void PrefsTest::homeThatDoesNotExist_isNotMadeBySaving()
+{
+    const QString missing = mSettingsFolder->path() + QStringLiteral("/gone");
+    const EnvironmentOverride home("HOME", QFile::encodeName(missing));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       missing + QStringLiteral("/.config"));
+    BrevantModel model;
+    model.readPrefs();
+    mLog->clear();
+
+    model.writePrefs();
+
+    QVERIFY(!QFileInfo::exists(missing));
+    QCOMPARE(mLog->lines(), QStringList{QStringLiteral("The home folder ") + missing +
+                                        QStringLiteral(" does not exist; it is not created.")});
 }
 
 void PrefsTest::readPrefs_dateOutsideTheCalendar_isAbsent()
