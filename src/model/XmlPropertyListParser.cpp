@@ -19,6 +19,8 @@ bool isOtherScalarElement(QStringView name)
 XmlPropertyListParser::XmlPropertyListParser(const QString &text)
     : mReader(text)
 {
+    // Property lists use no namespaces; leaving them out makes the reading quicker.
+    mReader.setNamespaceProcessing(false);
 }
 
 PropertyListParse XmlPropertyListParser::parse()
