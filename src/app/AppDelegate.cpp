@@ -15,17 +15,18 @@
 #include <QDir>
 #include <QFileInfo>
 
-bool openHelpFile(const QString &packageFolder, const QString &pageName)
+void openHelpFile(const QString &packageFolder, const QString &pageName,
+                  const std::function<void(bool)> &done)
 {
     const QString path =
         QDir(packageFolder)
             .filePath(QStringLiteral("HelpFolder/") + pageName + QStringLiteral(".html"));
-    if (!QFileInfo(path).isFile())
-        return false;
-    const QUrl address = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    if (!address.isValid())
-        return false;
-    return WebBrowserLookup::openInWebBrowser(address);
+    const QUrl address =
+        QFileInfo(path).isFile() ? QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()) : QUrl();
+    if (address.isValid())
+        WebBrowserLookup::openInWebBrowser(address, done);
+    else if (done)
+        done(false);
 }
 
 AppDelegate::AppDelegate(const QString &packageFolder, QObject *parent)

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class Beeper;
@@ -14,8 +15,10 @@ class ModifierKeys;
 class Workspace;
 
 // Opens the package's help page of that name (HelpFolder/<pageName>.html) in the user's web
-// browser; false, with nothing shown, when the page or the browser cannot be found or started.
-bool openHelpFile(const QString &packageFolder, const QString &pageName);
+// browser, finding the browser without blocking the window. done, when given, runs once with
+// false, nothing shown, when the page or the browser cannot be found or started.
+void openHelpFile(const QString &packageFolder, const QString &pageName,
+                  const std::function<void(bool)> &done = {});
 
 class AppDelegate final : public QObject
 {
