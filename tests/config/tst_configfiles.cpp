@@ -80,6 +80,7 @@ private Q_SLOTS:
     void load_asEditorsSaveIt_readsEveryCharacter();
     void load_wrongTypedEntries_skippedWithOneLineEach();
     void load_nestedAsDeepAsAllowed_isRead();
+    void load_problemsInSeveralFiles_reportedInFileOrder();
     void load_shippedExamples_loadCleanlyWithEveryPlaceholder();
     void sitePages_openOnlyNonEmptyAddresses_data();
     void sitePages_openOnlyNonEmptyAddresses();
@@ -412,6 +413,25 @@ void ConfigFilesTest::load_nestedAsDeepAsAllowed_isRead()
     QCOMPARE(model->engineeringQueryTextD(), expectedEngineering);
     QVERIFY(mLog->contains(templates +
                            QStringLiteral(": the entry \"deep\" is not a text and was skipped.")));
+}
+
+void ConfigFilesTest::load_problemsInSeveralFiles_reportedInFileOrder()
+{
+    writeAll(Form::Xml, fileNames[2]);
+    const QString templates = folder() + QStringLiteral("/EngineeringQueryText.plist");
+    QVERIFY(writeFile(templates, xmlDictionary(engineeringEntries + "<key>A</key><true/>\n" +
+                                               "<key>B</key><false/>\n")));
+    const QString sites = folder() + QStringLiteral("/SiteURL.plist");
+    QVERIFY(writeFile(sites, "not a property list"));
+    const std::unique_ptr<BrevantModel> model = loadModel();
+    QCOMPARE(
+        mLog->lines(),
+        (QStringList{
+            QStringLiteral("Using ") + folder(),
+            templates + QStringLiteral(": the entry \"A\" is not a text and was skipped."),
+            templates + QStringLiteral(": the entry \"B\" is not a text and was skipped."),
+            QStringLiteral("Jira Users dictionary was not found."),
+            sites + QStringLiteral(" is not a property list with a dictionary at its root.")}));
 }
 
 void ConfigFilesTest::load_shippedExamples_loadCleanlyWithEveryPlaceholder()
