@@ -5,6 +5,7 @@
 #include "Clipboard.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -22,6 +23,13 @@ BrevantModel::BrevantModel(const ModelServices &services, QObject *parent)
     , mCellReference(QStringLiteral("\t=ROUND(K2-J2,0)"))
     , mServices(services)
 {
+    mStepTimer.setSingleShot(true);
+    // A coarse timer may fire up to 5% late, and the chain's four waits add up on every export.
+    mStepTimer.setTimerType(Qt::PreciseTimer);
+    connect(&mStepTimer, &QTimer::timeout, this, [this] {
+        if (const std::function<void()> step = std::exchange(mPendingStep, {}))
+            step();
+    });
     loadQueryTextD();
 }
 

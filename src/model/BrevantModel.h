@@ -10,16 +10,25 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QMap>
 #include <QObject>
 #include <QString>
+#include <QTimer>
+#include <QUrl>
 
 #include <atomic>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 class BrowserWindow;
+enum class ChainStep;
+namespace ExportFile {
+struct Stored;
+}
 
 using OptionalString = std::optional<QString>;
 using StringDictionary = QMap<QString, QString>;
@@ -77,6 +86,10 @@ public:
 
     bool writeToPasteBoard(const OptionalString &text);
 
+    // The query as the user edited it in the window: Search and Export type it until the next
+    // recomputation replaces it. Nothing is posted, so the editor keeps its cursor.
+    void setQueryText(const QString &text);
+
     // Sprint window and query text.
     void updateQueryParameters();
     void updateResponseDate();
@@ -110,10 +123,39 @@ public:
     void webViewPerformSearch();
     void webViewDownloadCSV();
 
-    // Export handling; may be called from any thread.
-    void downloadReceivedData(const QByteArray &data);
+    // One Jira command runs at a time; while it does, "BV_busy" is true and Search and Export
+    // only say so. Stop ends it: no step runs, no fetch goes on, nothing is saved.
+    bool isJiraBusy() const { return mJiraBusy; }
+    // How long a step waits for a slow Jira to show what it needs; 15 s unless set.
+    void setStepPatience(std::chrono::milliseconds patience) { mStepPatience = patience; }
+    void stopJiraCommand();
+
+    // Export handling; may be called from any thread. The address the data came from tells how
+    // many issues Jira puts in one export.
+    void downloadReceivedData(const QByteArray &data, const QUrl &address = {});
+    // The fetch of a clicked link failed: an HTTP status (0 for none) and what went wrong.
+    void downloadFailed(int httpStatus, const QString &reason);
 
 private:
+    void startJiraCommand(const QString &siteKey, bool download);
+    bool refusedWhileBusy();
+    void scheduleStep(std::chrono::milliseconds delay, std::function<void()> step);
+    void runChainStep(ChainStep step, const QString &script, std::function<void()> onSuccess,
+                      QDeadlineTimer patience = QDeadlineTimer::Forever);
+    void clickCsvExportOfTypedQuery(QDeadlineTimer patience);
+    void waitForJira(std::function<void()> tryAgain);
+    void failChain(const QString &status);
+    void finishChain(const QString &status);
+    void setJiraBusy(bool busy);
+    void postStatus(const QString &text);
+    void handleExport(const QByteArray &data, const ExportFile::Stored &file, qsizetype cap,
+                      bool stoppedMeanwhile);
+    void reportExport(const QByteArray &data, const ExportFile::Stored &file, qsizetype cap,
+                      bool stoppedMeanwhile);
+    void handleEmptyExport();
+    QString sprintStartText() const;
+    QString sprintEndText() const;
+
     struct Observer
     {
         const void *observer;
@@ -141,6 +183,22 @@ private:
     std::atomic<bool> mOperationDownload = false;
     bool mSkipNoneFound = false;
     qint32 mSkipCount = 0;
+
+    // The chain's next step waits on this one timer, so stopping cancels it.
+    QTimer mStepTimer;
+    std::function<void()> mPendingStep;
+    bool mJiraBusy = false;
+    // The chain steps back over empty sprints; that, not each step, is what the status says.
+    bool mSteppingBack = false;
+    // A step looks again for what a slow Jira has not shown yet.
+    bool mWaitingForJira = false;
+    std::chrono::milliseconds mStepPatience = std::chrono::seconds(15);
+    // The text the chain typed into the search box.
+    QString mTypedQuery;
+    // Counts the chains; a script's answer for an earlier one is stale.
+    quint64 mChain = 0;
+    // Counts the stops; an export or a step back that a stop overtook is not followed up.
+    std::atomic<quint64> mStops = 0;
 
     ModelServices mServices;
     std::vector<Observer> mObservers;

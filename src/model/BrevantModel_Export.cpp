@@ -3,6 +3,8 @@
 #include "BrevantModel.h"
 #include "ExportFile.h"
 #include "ExportHeader.h"
+#include "ExportRecords.h"
+#include "JiraStatus.h"
 #include "Workspace.h"
 
 #include <QFutureWatcher>
@@ -65,33 +67,92 @@ bool countEmptyResult(qint32 &skipCount)
 
 } // namespace
 
-void BrevantModel::downloadReceivedData(const QByteArray &data)
+void BrevantModel::downloadReceivedData(const QByteArray &data, const QUrl &address)
 {
     // The mode at the data's arrival decides whether they are saved, whatever starts next.
     const QFuture<StoredFile> stored = storeInBackground(data, mOperationDownload);
+    const quint64 stops = mStops;
+    const qsizetype cap = ExportRecords::exportCap(address);
     // Model changes and the desktop are the main thread's business.
     QMetaObject::invokeMethod(
         this,
-        [this, data, stored] {
-            whenStored(stored, this, [this, data](const StoredFile &file) {
-                if (file.path && mServices.workspace)
-                    mServices.workspace->openFile(*file.path);
-                if (!data.isEmpty()) {
-                    mSkipCount = 0;
-                    // The formula is for the file the user has; when the new one could not be
-                    // written, that is still the previous export.
-                    if (file.failed)
-                        return;
-                    mCellReference = ExportHeader::cellReference(data);
-                    updateResponseDate();
-                } else if (mSkipNoneFound && countEmptyResult(mSkipCount)) {
-                    previousSprint();
-                    const bool exporting = mOperationDownload;
-                    QMetaObject::invokeMethod(
-                        this, [this, exporting] { exporting ? downloadCSV() : jiraSearch(); },
-                        Qt::QueuedConnection);
-                }
+        [this, data, stored, stops, cap] {
+            whenStored(stored, this, [this, data, stops, cap](const StoredFile &file) {
+                handleExport(data, file, cap, stops != mStops);
             });
         },
         Qt::QueuedConnection);
+}
+
+void BrevantModel::handleExport(const QByteArray &data, const StoredFile &file, qsizetype cap,
+                                bool stoppedMeanwhile)
+{
+    reportExport(data, file, cap, stoppedMeanwhile);
+    // Last, so that a desktop without an application for it has the last word in the status.
+    if (file.path && mServices.workspace) {
+        const QString path = *file.path;
+        mServices.workspace->openFileWithDefaultApplication(
+            path, this, [this, path] { postStatus(JiraStatus::noApplication(path)); });
+    }
+}
+
+void BrevantModel::reportExport(const QByteArray &data, const StoredFile &file, qsizetype cap,
+                                bool stoppedMeanwhile)
+{
+    if (data.isEmpty()) {
+        if (!stoppedMeanwhile)
+            handleEmptyExport();
+        return;
+    }
+    mSkipCount = 0;
+    // The formula is for the file the user has; when the new one could not be written, that is
+    // still the previous export.
+    if (!file.failed) {
+        mCellReference = ExportHeader::cellReference(data);
+        updateResponseDate();
+    }
+    if (stoppedMeanwhile)
+        return;
+    const qsizetype issues = ExportRecords::issueCount(data);
+    QString status = file.failed ? JiraStatus::notWritten(file.error)
+                     : file.path ? JiraStatus::saved(issues, *file.path)
+                                 : JiraStatus::found(issues, sprintStartText(), sprintEndText());
+    if (!file.failed && issues == cap)
+        status += JiraStatus::mayBeCutOff(cap);
+    finishChain(status);
+}
+
+void BrevantModel::handleEmptyExport()
+{
+    const QString start = sprintStartText();
+    const QString end = sprintEndText();
+    if (!mSkipNoneFound) {
+        finishChain(JiraStatus::noIssues(start, end));
+        return;
+    }
+    if (!countEmptyResult(mSkipCount)) {
+        finishChain(JiraStatus::gaveUp(start, end, kRetryBound));
+        return;
+    }
+    postStatus(JiraStatus::steppingBack(start, end, mSkipCount, kRetryBound));
+    mSteppingBack = true;
+    previousSprint();
+    const bool exporting = mOperationDownload;
+    // The same command, one sprint back; the chain goes on, so it is not refused as busy.
+    QMetaObject::invokeMethod(
+        this,
+        [this, exporting, stops = quint64(mStops)] {
+            if (stops == mStops)
+                startJiraCommand(exporting ? QStringLiteral("downloadCSV")
+                                           : QStringLiteral("jiraSearch"),
+                                 exporting);
+        },
+        Qt::QueuedConnection);
+}
+
+void BrevantModel::downloadFailed(int httpStatus, const QString &reason)
+{
+    // A fetch that Stop aborted, or one nobody waits for, ends nothing.
+    if (mJiraBusy)
+        finishChain(JiraStatus::fetchFailed(httpStatus, reason));
 }

@@ -1,13 +1,13 @@
 // The Jira commands and the chain of timed page scripts that types the query, searches and
-// exports.
+// exports; one chain at a time, which the user can stop.
 #include "Beeper.h"
 #include "BrevantModel.h"
 #include "BrowserWindow.h"
+#include "ExportLink.h"
 #include "JiraScripts.h"
+#include "JiraStatus.h"
 #include "Log.h"
 #include "ModifierKeys.h"
-
-#include <QTimer>
 
 #include <chrono>
 
@@ -15,69 +15,114 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// The waits run on precise timers: a coarse one may fire up to 5% late, and the four add up
-// to a delay the user sees on every export.
 constexpr auto kSetTextDelay = 300ms;
 constexpr auto kSearchDelay = 200ms;
 constexpr auto kExportDelay = 200ms;
 constexpr auto kExportMenuWait = 500ms;
+// How often a step waiting for a slow Jira looks again.
+constexpr auto kRetryInterval = 100ms;
 
-void loadSiteAddress(BrowserWindow *window, const std::optional<StringDictionary> &sites,
+// True when an address was loaded.
+bool loadSiteAddress(BrowserWindow *window, const std::optional<StringDictionary> &sites,
                      const QString &key)
 {
     if (!window || !sites)
-        return;
+        return false;
     const QString address = sites->value(key);
-    if (!address.isEmpty())
-        window->loadURL(address);
-}
-
-// Runs one step's script. A failure is logged and beeped and ends the chain; success goes on.
-void runStep(BrowserWindow *window, const QString &script, Beeper *beeper,
-             std::function<void()> onSuccess)
-{
-    // A window closed in the meantime ends the chain without a sound.
-    if (!window)
-        return;
-    window->runScript(script,
-                      [beeper, onSuccess = std::move(onSuccess)](const ScriptOutcome &outcome) {
-                          if (!outcome.failed) {
-                              onSuccess();
-                              return;
-                          }
-                          JiraScripts::logFailure(outcome);
-                          if (beeper)
-                              beeper->beep();
-                      });
+    if (address.isEmpty())
+        return false;
+    window->loadURL(address);
+    return true;
 }
 
 } // namespace
 
 void BrevantModel::jiraLogin()
 {
+    // Signing in ends a running command; the login page is no place to type a query.
+    if (mJiraBusy)
+        stopJiraCommand();
     if (!mWebViewWC)
         webViewOpenWindow();
-    loadSiteAddress(mWebViewWC.get(), mSiteURLD, QStringLiteral("jiraLogin"));
+    const bool loading = loadSiteAddress(mWebViewWC.get(), mSiteURLD, QStringLiteral("jiraLogin"));
     // Signing in is no search: an armed chain would type into the login page and beep.
     mOperationState = 0;
+    postStatus(loading ? JiraStatus::loginShown()
+                       : JiraStatus::noAddress(QStringLiteral("jiraLogin")));
 }
 
 void BrevantModel::jiraSearch()
 {
-    if (!mWebViewWC)
-        webViewOpenWindow();
-    loadSiteAddress(mWebViewWC.get(), mSiteURLD, QStringLiteral("jiraSearch"));
-    mOperationState = 1;
-    mOperationDownload = false;
+    if (!refusedWhileBusy())
+        startJiraCommand(QStringLiteral("jiraSearch"), false);
 }
 
 void BrevantModel::downloadCSV()
 {
+    if (!refusedWhileBusy())
+        startJiraCommand(QStringLiteral("downloadCSV"), true);
+}
+
+bool BrevantModel::refusedWhileBusy()
+{
+    if (mJiraBusy)
+        postStatus(JiraStatus::alreadyRunning());
+    return mJiraBusy;
+}
+
+void BrevantModel::startJiraCommand(const QString &siteKey, bool download)
+{
     if (!mWebViewWC)
         webViewOpenWindow();
-    loadSiteAddress(mWebViewWC.get(), mSiteURLD, QStringLiteral("downloadCSV"));
+    const bool loading = loadSiteAddress(mWebViewWC.get(), mSiteURLD, siteKey);
     mOperationState = 1;
-    mOperationDownload = true;
+    mOperationDownload = download;
+    if (!loading) {
+        finishChain(JiraStatus::noAddress(siteKey));
+        return;
+    }
+    setJiraBusy(true);
+    // While stepping back over empty sprints, the step back is the news, not each step.
+    if (!mSteppingBack)
+        postStatus(JiraStatus::openingPage(false));
+}
+
+void BrevantModel::stopJiraCommand()
+{
+    if (!mJiraBusy)
+        return;
+    mSkipCount = 0;
+    ++mStops;
+    // A page still loading would start the chain over.
+    mOperationState = 0;
+    finishChain(JiraStatus::stopped());
+    // After the chain has ended, so that the failure the abort reports is not taken as news.
+    if (mWebViewWC)
+        mWebViewWC->stopFetching();
+}
+
+void BrevantModel::finishChain(const QString &status)
+{
+    ++mChain;
+    mStepTimer.stop();
+    mPendingStep = {};
+    mSteppingBack = false;
+    mWaitingForJira = false;
+    setJiraBusy(false);
+    postStatus(status);
+}
+
+void BrevantModel::setJiraBusy(bool busy)
+{
+    if (mJiraBusy == busy)
+        return;
+    mJiraBusy = busy;
+    updateParameter(QStringLiteral("BV_busy"), busy);
+}
+
+void BrevantModel::postStatus(const QString &text)
+{
+    updateParameter(QStringLiteral("BV_status"), text);
 }
 
 void BrevantModel::webViewOpenWindow()
@@ -95,6 +140,10 @@ void BrevantModel::webViewOpenWindow()
 
 void BrevantModel::webViewWindowWillClose()
 {
+    if (mJiraBusy) {
+        ++mStops;
+        finishChain(JiraStatus::windowClosed());
+    }
     // The window calls this from inside its close notice, so it cannot be destroyed here; the
     // model keeps it until the notice has returned. The queued call owns nothing, so the program
     // may quit with it still pending.
@@ -113,6 +162,8 @@ void BrevantModel::webViewShowLinkedPage(const QString &address)
 {
     if (!mWebViewWC)
         return;
+    if (mJiraBusy)
+        finishChain(JiraStatus::webPageInstead());
     mOperationState = 0;
     mWebViewWC->loadURL(address);
 }
@@ -122,25 +173,79 @@ void BrevantModel::webViewPageDidLoad()
     logLine(QStringLiteral("Page finished loading"));
     if (mOperationState != 1)
         return;
-    QTimer::singleShot(kSetTextDelay, Qt::PreciseTimer, this,
-                       [this, text = mQueryText] { webViewSetSearchText(text); });
+    // A page that loads while a chain runs starts it over: one chain at a time.
+    ++mChain;
+    setJiraBusy(true);
+    scheduleStep(kSetTextDelay, [this, text = mQueryText] { webViewSetSearchText(text); });
+}
+
+void BrevantModel::scheduleStep(std::chrono::milliseconds delay, std::function<void()> step)
+{
+    mPendingStep = std::move(step);
+    mStepTimer.start(delay);
+}
+
+// Runs one step's script. A slow Jira may not have drawn the step's element yet, so a failing
+// script is tried again every 100 ms until the step has waited 15 s in all; then its failure is
+// logged and beeped and ends the chain. Success goes on.
+void BrevantModel::runChainStep(ChainStep step, const QString &script,
+                                std::function<void()> onSuccess, QDeadlineTimer patience)
+{
+    // A window closed in the meantime ends the chain without a sound.
+    if (!mWebViewWC)
+        return;
+    if (patience.isForever()) {
+        patience.setRemainingTime(mStepPatience);
+        if (!mSteppingBack)
+            postStatus(JiraStatus::stepRunning(step));
+    }
+    mWebViewWC->runScript(script, [this, step, script, patience, chain = mChain,
+                                   onSuccess = std::move(onSuccess)](const ScriptOutcome &outcome) {
+        if (chain != mChain)
+            return;
+        if (!outcome.failed) {
+            onSuccess();
+        } else if (!patience.hasExpired()) {
+            waitForJira([this, step, script, patience, onSuccess] {
+                runChainStep(step, script, onSuccess, patience);
+            });
+        } else {
+            JiraScripts::logFailure(outcome);
+            failChain(JiraStatus::missingElement(step));
+        }
+    });
+}
+
+void BrevantModel::waitForJira(std::function<void()> tryAgain)
+{
+    if (!mWaitingForJira && !mSteppingBack)
+        postStatus(JiraStatus::waitingForJira());
+    mWaitingForJira = true;
+    scheduleStep(kRetryInterval, std::move(tryAgain));
+}
+
+void BrevantModel::failChain(const QString &status)
+{
+    if (mServices.beeper)
+        mServices.beeper->beep();
+    finishChain(status);
 }
 
 void BrevantModel::webViewSetSearchText(const OptionalString &text)
 {
-    runStep(mWebViewWC.get(), JiraScripts::setSearchText(text), mServices.beeper, [this] {
-        QTimer::singleShot(kSearchDelay, Qt::PreciseTimer, this,
-                           [this] { webViewPerformSearch(); });
-    });
+    mTypedQuery = text.value_or(QString());
+    runChainStep(ChainStep::SetText, JiraScripts::setSearchText(text),
+                 [this] { scheduleStep(kSearchDelay, [this] { webViewPerformSearch(); }); });
 }
 
 void BrevantModel::webViewPerformSearch()
 {
-    runStep(mWebViewWC.get(), JiraScripts::pressSearch(), mServices.beeper, [this] {
+    runChainStep(ChainStep::Search, JiraScripts::pressSearch(), [this] {
         // A search with skip-none-found exports too, only to learn whether anything was found.
         if (mOperationDownload || mSkipNoneFound)
-            QTimer::singleShot(kExportDelay, Qt::PreciseTimer, this,
-                               [this] { webViewDownloadCSV(); });
+            scheduleStep(kExportDelay, [this] { webViewDownloadCSV(); });
+        else
+            finishChain(JiraStatus::searched(sprintStartText(), sprintEndText()));
     });
 }
 
@@ -150,10 +255,34 @@ void BrevantModel::webViewDownloadCSV()
         return;
     // Submitted twice on purpose: the first only logs a failure, the second goes on.
     mWebViewWC->evaluateJavaScript(JiraScripts::openExportMenu());
-    runStep(mWebViewWC.get(), JiraScripts::openExportMenu(), mServices.beeper, [this] {
+    runChainStep(ChainStep::ExportMenu, JiraScripts::openExportMenu(), [this] {
         // The menu needs a moment to open; a timer keeps the window responsive meanwhile.
-        QTimer::singleShot(kExportMenuWait, Qt::PreciseTimer, this, [this] {
-            runStep(mWebViewWC.get(), JiraScripts::clickCsvExport(), mServices.beeper, [] {});
-        });
+        scheduleStep(kExportMenuWait,
+                     [this] { clickCsvExportOfTypedQuery(QDeadlineTimer::Forever); });
     });
+}
+
+// The export link names the query of the search the page last finished; until that is the query
+// typed, the click would export the search before.
+void BrevantModel::clickCsvExportOfTypedQuery(QDeadlineTimer patience)
+{
+    if (!mWebViewWC)
+        return;
+    if (patience.isForever())
+        patience.setRemainingTime(mStepPatience);
+    mWebViewWC->readLinkAddress(
+        QStringLiteral("currentCsvFields"),
+        [this, patience, chain = mChain](const std::optional<QString> &address) {
+            if (chain != mChain)
+                return;
+            // No link yet is the click step's own wait.
+            if (!address || ExportLink::isForQuery(*address, mTypedQuery)) {
+                runChainStep(ChainStep::CsvExport, JiraScripts::clickCsvExport(), [] {});
+            } else if (!patience.hasExpired()) {
+                waitForJira([this, patience] { clickCsvExportOfTypedQuery(patience); });
+            } else {
+                logLine(QStringLiteral("Jira had not finished the search"));
+                failChain(JiraStatus::searchUnfinished());
+            }
+        });
 }

@@ -121,3 +121,21 @@ void BrevantModel::setSprintStartDate(const QDateTime &date)
         SprintDates::saturatingAdd(SprintDates::wholeDaysBetween(date, *mSprintEndDate), 1);
     updateQueryParameters();
 }
+
+void BrevantModel::setQueryText(const QString &text)
+{
+    mQueryText = text;
+}
+
+QString BrevantModel::sprintStartText() const
+{
+    if (!mSprintEndDate)
+        return {};
+    return dayText(
+        addDaysWithinSpan(*mSprintEndDate, SprintDates::saturatingSub(1, mSprintDurationDays)));
+}
+
+QString BrevantModel::sprintEndText() const
+{
+    return mSprintEndDate ? dayText(*mSprintEndDate) : QString();
+}

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class BrevantModel;
 
@@ -28,8 +29,14 @@ public:
     // Runs a script in the page's main frame; the completion runs once, on the main thread,
     // unless the window goes away first.
     virtual void runScript(const QString &script, ScriptCompletion completion) = 0;
+    using AddressCompletion = std::function<void(const std::optional<QString> &address)>;
+    // The address of the link with that element id in the page, or none when there is no such
+    // link; the completion runs once, on the main thread, unless the window goes away first.
+    virtual void readLinkAddress(const QString &elementId, AddressCompletion completion) = 0;
     // Runs a script whose failure is only logged ("Error %@", then "Result %@").
     virtual void evaluateJavaScript(const QString &script) = 0;
+    // Ends every fetch of a clicked link still running; their data reach nobody.
+    virtual void stopFetching() = 0;
     // Brings the window to the front; with the Option frame it first moves to (200, 200) with
     // the size 1000 by 600.
     virtual void show(bool useOptionFrame) = 0;

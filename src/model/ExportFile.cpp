@@ -29,13 +29,16 @@ void makeReplaceable(const QString &path)
         QFile::remove(path);
 }
 
-bool replaceFile(const QString &path, const QByteArray &data)
+// Gives what went wrong, or nothing when the file was written.
+std::optional<QString> replaceFile(const QString &path, const QByteArray &data)
 {
     makeReplaceable(path);
     // Written beside the destination and renamed over it, so a failure never leaves half a file;
     // an uncommitted file is discarded. It refuses a destination it may not write.
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+        return std::nullopt;
+    return file.errorString();
 }
 
 } // namespace
@@ -58,12 +61,12 @@ Stored store(const QByteArray &data)
         QFile::remove(path);
         return {};
     }
-    if (!replaceFile(path, data)) {
+    if (const std::optional<QString> error = replaceFile(path, data)) {
         logLine(QStringLiteral("Data could not be written"));
-        return {std::nullopt, true};
+        return {std::nullopt, true, *error};
     }
     logLine(QStringLiteral("Data written to ") % path);
-    return {path, false};
+    return {path, false, {}};
 }
 
 } // namespace ExportFile

@@ -18,6 +18,8 @@ struct Stored
     std::optional<QString> path;
     // The data could not be written; the previous file is still there.
     bool failed = false;
+    // Why, in the system's words.
+    QString error;
 };
 
 // Replaces the export file with data, or removes it for no data, logging the destination and the

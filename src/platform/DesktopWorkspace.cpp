@@ -8,6 +8,8 @@
 #include <QDBusPendingReply>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMimeDatabase>
+#include <QProcess>
 
 namespace {
 
@@ -26,6 +28,27 @@ bool DesktopWorkspace::openURL(const QUrl &address)
 bool DesktopWorkspace::openFile(const QString &path)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void DesktopWorkspace::openFileWithDefaultApplication(const QString &path, QObject *context,
+                                                      std::function<void()> noApplication)
+{
+    auto *query = new QProcess(context);
+    const auto answer = [query, path, noApplication = std::move(noApplication)] {
+        query->deleteLater();
+        const bool known = query->exitStatus() == QProcess::NormalExit && query->exitCode() == 0 &&
+                           !query->readAllStandardOutput().trimmed().isEmpty();
+        if (!known || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+            noApplication();
+    };
+    QObject::connect(query, &QProcess::finished, context, answer);
+    QObject::connect(query, &QProcess::errorOccurred, context,
+                     [answer](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart)
+                             answer();
+                     });
+    query->start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                              QMimeDatabase().mimeTypeForFile(path).name()});
 }
 
 bool DesktopWorkspace::selectFile(const QString &path, const QString &rootPath)

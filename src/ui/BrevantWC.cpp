@@ -8,8 +8,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QSignalBlocker>
+#include <QToolButton>
 
 #include <array>
 
@@ -66,6 +69,7 @@ BrevantWC::BrevantWC(BrevantModel &model, QWidget *parent)
     fillLengths(*ui->sprintDurationPopUp);
     prepareDatePicker(*ui->sprintEndDatePicker);
     prepareDatePicker(*ui->sprintStartDatePicker);
+    prepareStatusBar();
     connectControls();
     connectMenus();
     windowDidLoad();
@@ -87,8 +91,6 @@ void BrevantWC::closeEvent(QCloseEvent *event)
 {
     bv.removeObserver(this);
     QMainWindow::closeEvent(event);
-    // The program is this window: closing it quits, and the browser window goes with it.
-    QCoreApplication::quit();
 }
 
 void BrevantWC::connectControls()
@@ -123,6 +125,43 @@ void BrevantWC::connectControls()
             [this] { bv.openMetricsPage(); });
     connect(ui->showTemplateFileButton, &QPushButton::clicked, this,
             [this] { bv.showTemplateFile(); });
+    connect(ui->queryText, &QPlainTextEdit::textChanged, this, &BrevantWC::queryTextEdited);
+}
+
+// The status line tells what the Jira commands do and how they ended; Stop sits beside it.
+void BrevantWC::prepareStatusBar()
+{
+    mStatusText = new QLabel(ui->statusBar);
+    mStatusText->setObjectName(QStringLiteral("statusText"));
+    mStatusText->setAccessibleName(tr("Jira command status"));
+    // Reachable by keyboard and selectable, so the words can be read out and copied.
+    mStatusText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    mStatusText->setFocusPolicy(Qt::TabFocus);
+    // A long outcome must not widen the window; the whole text is in the tooltip.
+    mStatusText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    ui->statusBar->addWidget(mStatusText, 1);
+
+    mBusyIndicator = new QProgressBar(ui->statusBar);
+    mBusyIndicator->setObjectName(QStringLiteral("busyIndicator"));
+    mBusyIndicator->setAccessibleName(tr("Jira command running"));
+    mBusyIndicator->setRange(0, 0);
+    mBusyIndicator->setMaximumWidth(90);
+    mBusyIndicator->setTextVisible(false);
+    mBusyIndicator->hide();
+    ui->statusBar->addPermanentWidget(mBusyIndicator);
+
+    auto *stop = new QToolButton(ui->statusBar);
+    stop->setObjectName(QStringLiteral("stopButton"));
+    stop->setDefaultAction(ui->actionStopJiraCommand);
+    stop->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    stop->setAccessibleName(tr("Stop the Jira command"));
+    ui->statusBar->addPermanentWidget(stop);
+}
+
+void BrevantWC::showBusy(bool busy)
+{
+    ui->actionStopJiraCommand->setEnabled(busy);
+    mBusyIndicator->setVisible(busy);
 }
 
 void BrevantWC::connectMenus()
@@ -135,8 +174,8 @@ void BrevantWC::connectMenus()
     connect(ui->actionCopyWorkDays, &QAction::triggered, this, &BrevantWC::copyWorkDays);
     connect(ui->actionJiraLogin, &QAction::triggered, ui->jiraLoginButton, &QPushButton::click);
     connect(ui->actionJiraSearch, &QAction::triggered, ui->jiraSearchButton, &QPushButton::click);
-    connect(ui->actionDownloadCSV, &QAction::triggered, ui->downloadCSVButton,
-            &QPushButton::click);
+    connect(ui->actionDownloadCSV, &QAction::triggered, ui->downloadCSVButton, &QPushButton::click);
+    connect(ui->actionStopJiraCommand, &QAction::triggered, this, [this] { bv.stopJiraCommand(); });
     connect(ui->actionHelp, &QAction::triggered, this, &BrevantWC::helpRequested);
     connect(ui->actionAbout, &QAction::triggered, this, &BrevantWC::showAbout);
 }
@@ -191,6 +230,11 @@ void BrevantWC::showModelValue(const QString &key, const QVariant &value)
         ui->queryText->setPlainText(value.toString());
     } else if (key == u"BV_workDays") {
         showText(*ui->workDays, value.toString());
+    } else if (key == u"BV_status") {
+        mStatusText->setText(value.toString());
+        mStatusText->setToolTip(value.toString());
+    } else if (key == u"BV_busy") {
+        showBusy(value.toBool());
     } else {
         logLine(QStringLiteral("Unrecognized notification key: %1").arg(key));
     }
@@ -285,6 +329,11 @@ void BrevantWC::jiraUsersPopUp()
 void BrevantWC::copyQueryText()
 {
     bv.writeToPasteBoard(ui->queryText->toPlainText());
+}
+
+void BrevantWC::queryTextEdited()
+{
+    bv.setQueryText(ui->queryText->toPlainText());
 }
 
 void BrevantWC::copyWorkDays()

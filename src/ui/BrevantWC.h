@@ -8,6 +8,9 @@
 
 #include <memory>
 
+class QLabel;
+class QProgressBar;
+
 namespace Ui {
 class BrevantWindow;
 }
@@ -32,6 +35,8 @@ protected:
 private:
     void connectControls();
     void connectMenus();
+    void prepareStatusBar();
+    void showBusy(bool busy);
     void windowDidLoad();
     void receiveNotification(const ModelNotification &notification);
     void showModelValue(const QString &key, const QVariant &value);
@@ -51,8 +56,11 @@ private:
     void jiraUsersPopUp();
     void copyQueryText();
     void copyWorkDays();
+    void queryTextEdited();
     void showAbout();
 
     BrevantModel &bv;
     std::unique_ptr<Ui::BrevantWindow> ui;
+    QLabel *mStatusText = nullptr;
+    QProgressBar *mBusyIndicator = nullptr;
 };

@@ -117,8 +117,9 @@ void BrowserSession::fetch(const QUrl &address, QObject *context, FetchCompletio
         if (failed(*reply)) {
             logLine(QStringLiteral("Error retrieving requested URL: ") %
                     failureDescription(*reply));
+            completion({false, {}, false, httpStatus(*reply), reply->errorString()});
             return;
         }
-        completion({body, isWebPage(*reply)});
+        completion({true, body, isWebPage(*reply), httpStatus(*reply), {}});
     });
 }

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QString>
 #include <QUrl>
 
 #include <functional>
@@ -13,12 +14,17 @@ class QNetworkAccessManager;
 class QNetworkCookieJar;
 class QWebEngineProfile;
 
-// What a successful fetch brought back.
+// What a fetch brought back.
 struct FetchedResponse
 {
+    // The body arrived with a status below 400.
+    bool ok = false;
     QByteArray body;
     // The server answered with a web page (HTML or XHTML), not a file.
     bool isWebPage = false;
+    // For a failure: the HTTP status (0 when the server gave none) and what went wrong.
+    int httpStatus = 0;
+    QString error;
 };
 
 class BrowserSession final : public QObject
@@ -38,10 +44,10 @@ public:
     QWebEngineProfile *profile() const { return mProfile; }
     QNetworkCookieJar *cookieJar() const;
 
-    // Fetches the address with the mirrored cookies. On success the body (possibly empty) goes
-    // to the completion, on the main thread, as long as context lives; a failure (no answer, an
-    // HTTP error status, or no data for the transfer timeout) is only logged. Either way the
-    // count of bytes received is logged first.
+    // Fetches the address with the mirrored cookies. The outcome goes to the completion, on the
+    // main thread, as long as context lives: the body (possibly empty), or a failure (no answer,
+    // an HTTP error status, no data for the transfer timeout, an abort), which is also logged.
+    // Either way the count of bytes received is logged first.
     void fetch(const QUrl &address, QObject *context, FetchCompletion completion);
 
 private:

@@ -36,6 +36,8 @@ WebViewWC::WebViewWC(BrevantModel &model, QObject *parent)
     , ui(std::make_unique<Ui::WebViewWC>())
 {
     ui->setupUi(mWindow.get());
+    // The program is its main window: closing that quits, and the browser window goes with it.
+    mWindow->setAttribute(Qt::WA_QuitOnClose, false);
     windowDidLoad();
 }
 
@@ -93,12 +95,29 @@ void WebViewWC::runScript(const QString &script, ScriptCompletion completion)
         });
 }
 
+void WebViewWC::readLinkAddress(const QString &elementId, AddressCompletion completion)
+{
+    const QString script =
+        QStringLiteral("(function () { const link = document.getElementById('%1');"
+                       " return link && link.href ? String(link.href) : null; })()")
+            .arg(JiraScripts::escapedForSingleQuotes(elementId));
+    runScript(script, [completion = std::move(completion)](const ScriptOutcome &outcome) {
+        const bool found = !outcome.failed && outcome.result.typeId() == QMetaType::QString;
+        completion(found ? std::optional<QString>(outcome.result.toString()) : std::nullopt);
+    });
+}
+
 void WebViewWC::evaluateJavaScript(const QString &script)
 {
     runScript(script, [](const ScriptOutcome &outcome) {
         if (outcome.failed)
             JiraScripts::logFailure(outcome);
     });
+}
+
+void WebViewWC::stopFetching()
+{
+    BrowserSession::abortFetches();
 }
 
 void WebViewWC::show(bool useOptionFrame)
@@ -141,15 +160,16 @@ void WebViewWC::fetchLink(const QUrl &address)
     // The model, not this window, receives the answer: a window closed meanwhile still delivers
     // an export.
     BrevantModel *model = &bv;
-    BrowserSession::instance().fetch(address, model,
-                                     [model, address](const FetchedResponse &response) {
-                                         // A link to a web page, such as an issue, is for browsing;
-                                         // only a file is an export.
-                                         if (response.isWebPage)
-                                             model->webViewShowLinkedPage(address.toString());
-                                         else
-                                             model->downloadReceivedData(response.body);
-                                     });
+    BrowserSession::instance().fetch(
+        address, model, [model, address](const FetchedResponse &response) {
+            if (!response.ok)
+                model->downloadFailed(response.httpStatus, response.error);
+            // A link to a web page, such as an issue, is for browsing; only a file is an export.
+            else if (response.isWebPage)
+                model->webViewShowLinkedPage(address.toString());
+            else
+                model->downloadReceivedData(response.body, address);
+        });
 }
 
 bool WebViewWC::eventFilter(QObject *watched, QEvent *event)

@@ -31,7 +31,9 @@ public:
 
     void loadURL(const QString &address) override;
     void runScript(const QString &script, ScriptCompletion completion) override;
+    void readLinkAddress(const QString &elementId, AddressCompletion completion) override;
     void evaluateJavaScript(const QString &script) override;
+    void stopFetching() override;
     void show(bool useOptionFrame) override;
 
     // Shows the current page's address in the address field and copies it.

@@ -54,6 +54,14 @@ void BrowserFixture::startModel()
     mModel = std::make_unique<BrevantModel>(services);
 }
 
+void BrowserFixture::useStandinSites()
+{
+    mModel->setSiteURLD(
+        StringDictionary{{QStringLiteral("jiraLogin"), mServer.loginURL().toString()},
+                         {QStringLiteral("jiraSearch"), mServer.searchURL().toString()},
+                         {QStringLiteral("downloadCSV"), mServer.searchURL().toString()}});
+}
+
 void BrowserFixture::stopModel()
 {
     mModel.reset();

@@ -33,6 +33,8 @@ class BrowserFixture
 protected:
     bool isReady();
     void startModel();
+    // Points the model's login, search and export commands at the stand-in.
+    void useStandinSites();
     // Lets the model go, waits for its window to be gone and forgets the session's cookies.
     void stopModel();
 

@@ -328,9 +328,10 @@ void TestBrowserWindow::fetch_httpErrorStatus_isAFailedFetch()
 {
     QFETCH(int, status);
     mLog->clear();
-    bool handled = false;
-    BrowserSession::instance().fetch(mServer.statusURL(status), this,
-                                     [&handled](const FetchedResponse &) { handled = true; });
+    std::optional<FetchedResponse> fetched;
+    BrowserSession::instance().fetch(
+        mServer.statusURL(status), this,
+        [&fetched](const FetchedResponse &response) { fetched = response; });
     QTRY_VERIFY_WITH_TIMEOUT(mLog->lines().size() >= 2, kBrowserTimeoutMs);
     // The server's error page is counted, though it is not handed on.
     QCOMPARE(mLog->lines().at(0), QStringLiteral("Completion handler called with 12 data bytes"));
@@ -338,7 +339,10 @@ void TestBrowserWindow::fetch_httpErrorStatus_isAFailedFetch()
     QVERIFY2(error.startsWith(QStringLiteral("Error retrieving requested URL: {")),
              qPrintable(error));
     QVERIFY2(error.contains(QStringLiteral("\"status\":%1").arg(status)), qPrintable(error));
-    QVERIFY(!handled);
+    QTRY_VERIFY(fetched.has_value());
+    QVERIFY(!fetched->ok);
+    QCOMPARE(fetched->httpStatus, status);
+    QVERIFY(fetched->body.isEmpty());
 }
 
 void TestBrowserWindow::close_duringFetch_bytesStillReachTheModel()

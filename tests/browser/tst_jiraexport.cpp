@@ -66,10 +66,7 @@ void TestJiraExport::initTestCase()
 void TestJiraExport::init()
 {
     startModel();
-    mModel->setSiteURLD(
-        StringDictionary{{QStringLiteral("jiraLogin"), mServer.loginURL().toString()},
-                         {QStringLiteral("jiraSearch"), mServer.searchURL().toString()},
-                         {QStringLiteral("downloadCSV"), mServer.searchURL().toString()}});
+    useStandinSites();
     mModel->addObserver(this, [this](const ModelNotification &notification) {
         const QVariant line = notification.userInfo.value(QStringLiteral("BV_workDays"));
         if (line.isValid())

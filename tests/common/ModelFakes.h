@@ -33,7 +33,7 @@ public:
     bool openFile(const QString &path) override
     {
         openedFiles.append(path);
-        return true;
+        return opensFiles;
     }
     bool selectFile(const QString &path, const QString &rootPath) override
     {
@@ -43,6 +43,8 @@ public:
     }
     QList<QUrl> openedURLs;
     QStringList openedFiles;
+    // False stands for a desktop with no application for the file's type.
+    bool opensFiles = true;
     QStringList selectedFiles;
     QStringList selectionRoots;
 };

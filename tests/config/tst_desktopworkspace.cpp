@@ -7,7 +7,10 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 class UrlRecorder : public QObject
@@ -50,6 +53,8 @@ private Q_SLOTS:
     void openFile_folder_opensItsFileAddress();
     void selectFile_fileManagerOnTheBus_showsTheFile();
     void selectFile_noFileManager_opensTheFolderAndLogs();
+    void openWithDefaultApplication_asksTheDesktopFirst_data();
+    void openWithDefaultApplication_asksTheDesktopFirst();
 
 private:
     QProcess mBus;
@@ -82,6 +87,52 @@ void DesktopWorkspaceTest::cleanupTestCase()
 void DesktopWorkspaceTest::init()
 {
     mRecorder.opened.clear();
+}
+
+void DesktopWorkspaceTest::openWithDefaultApplication_asksTheDesktopFirst_data()
+{
+    QTest::addColumn<bool>("csvApplication");
+    QTest::newRow("an application for CSV files") << true;
+    QTest::newRow("no application for CSV files") << false;
+}
+
+void DesktopWorkspaceTest::openWithDefaultApplication_asksTheDesktopFirst()
+{
+    QFETCH(bool, csvApplication);
+    // A desktop of the test's own: only what it registers here is known.
+    QTemporaryDir desktop;
+    QVERIFY(desktop.isValid());
+    qputenv("XDG_DATA_HOME", QFile::encodeName(desktop.filePath(QStringLiteral("data"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(desktop.filePath(QStringLiteral("config"))));
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(desktop.filePath(QStringLiteral("system"))));
+    qunsetenv("XDG_CURRENT_DESKTOP");
+    // The system's file types, so that a .csv file is known as one.
+    QVERIFY(QDir().mkpath(desktop.filePath(QStringLiteral("system"))));
+    QVERIFY(QFile::link(QStringLiteral("/usr/share/mime"),
+                        desktop.filePath(QStringLiteral("system/mime"))));
+    if (csvApplication) {
+        QVERIFY(QDir().mkpath(desktop.filePath(QStringLiteral("data/applications"))));
+        QVERIFY(QDir().mkpath(desktop.filePath(QStringLiteral("config"))));
+        QFile entry(desktop.filePath(QStringLiteral("data/applications/sheet.desktop")));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.write("[Desktop Entry]\nType=Application\nName=Sheet\nExec=true %f\n"
+                    "MimeType=text/csv;\n");
+        entry.close();
+        QFile defaults(desktop.filePath(QStringLiteral("config/mimeapps.list")));
+        QVERIFY(defaults.open(QIODevice::WriteOnly));
+        defaults.write("[Default Applications]\ntext/csv=sheet.desktop\n");
+    }
+    const QString path = desktop.filePath(QStringLiteral("JIRA.csv"));
+    QObject context;
+    bool told = false;
+    bool answered = false;
+    mWorkspace.openFileWithDefaultApplication(path, &context, [&told] { told = true; });
+    // The answer comes either way: the file opened, or the word that nothing opens it.
+    QTRY_VERIFY_WITH_TIMEOUT((answered = told || !mRecorder.opened.isEmpty()), 20000);
+    QVERIFY(answered);
+    QCOMPARE(told, !csvApplication);
+    QCOMPARE(mRecorder.opened,
+             csvApplication ? QList<QUrl>{QUrl::fromLocalFile(path)} : QList<QUrl>{});
 }
 
 void DesktopWorkspaceTest::openURL_webAddress_goesToTheBrowserHandler()

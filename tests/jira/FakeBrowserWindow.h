@@ -21,13 +21,29 @@ struct FakeBrowserRecord
     QStringList scripts;
     QStringList evaluated;
     QList<bool> shows;
+    int fetchStops = 0;
+    // The export link's address as each read finds it; once these are used up, linkAddress.
+    QList<std::optional<QString>> linkAddresses;
+    std::optional<QString> linkAddress;
+    QStringList linkReads;
     // Scripts that fail with this outcome; every other script succeeds without a result.
     QHash<QString, ScriptOutcome> failures;
     // Event-loop turns seen by the test's ticker when each script was run.
     QList<int> scriptTicks;
     int ticks = 0;
 
-    ScriptOutcome outcomeFor(const QString &script) const { return failures.value(script); }
+    // Scripts that fail this many more times with a missing element, as on a slow page, and then
+    // succeed.
+    QHash<QString, int> slowScripts;
+
+    ScriptOutcome outcomeFor(const QString &script)
+    {
+        if (slowScripts.value(script) > 0) {
+            --slowScripts[script];
+            return {true, {}, QStringLiteral("TypeError: the element is not there yet")};
+        }
+        return failures.value(script);
+    }
 };
 
 class FakeBrowserWindow final : public QObject, public BrowserWindow
@@ -49,6 +65,15 @@ public:
         QTimer::singleShot(0, this, [completion, outcome] { completion(outcome); });
     }
 
+    void readLinkAddress(const QString &elementId, AddressCompletion completion) override
+    {
+        const std::optional<QString> address = mRecord.linkAddresses.isEmpty()
+                                                   ? mRecord.linkAddress
+                                                   : mRecord.linkAddresses.takeFirst();
+        mRecord.linkReads.append(elementId);
+        QTimer::singleShot(0, this, [completion, address] { completion(address); });
+    }
+
     void evaluateJavaScript(const QString &script) override
     {
         mRecord.evaluated.append(script);
@@ -60,6 +85,7 @@ public:
         });
     }
 
+    void stopFetching() override { ++mRecord.fetchStops; }
     void show(bool useOptionFrame) override { mRecord.shows.append(useOptionFrame); }
 
     void finishLoading() { mModel.webViewPageDidLoad(); }

@@ -222,6 +222,8 @@ void ExportHandlingTest::init()
     services.workspace = &mWorkspace;
     services.browserWindows = mWindows.get();
     mModel = std::make_unique<BrevantModel>(services);
+    // A missing element fails after a short wait, not after the 15 s a slow Jira gets.
+    mModel->setStepPatience(std::chrono::milliseconds(300));
     mModel->setSiteURLD(StringDictionary{{QStringLiteral("downloadCSV"), kExportPage},
                                          {QStringLiteral("jiraSearch"), kSearchPage}});
     mModel->setSprintEndDate(kEndDate);
@@ -257,6 +259,8 @@ void ExportHandlingTest::handle(const QByteArray &data, Outcome outcome)
 // handled, everything before it has been too.
 void ExportHandlingTest::settleWithSearchResult()
 {
+    // One command at a time: the search starts once the last one has ended.
+    QTRY_VERIFY_WITH_TIMEOUT(!mModel->isJiraBusy(), kTimeout);
     mModel->jiraSearch();
     handle(kExport, Outcome::Formula);
 }
@@ -398,6 +402,8 @@ void ExportHandlingTest::skipCount_resetByResult_stopsAtFifty()
     mModel->downloadReceivedData(QByteArray());
     handle(QByteArray(), Outcome::Retry);
     QCOMPARE(mModel->sprintEndDate(), lastRetry.addDays(-14));
+    // That step back is running; a search starts only once it is stopped.
+    mModel->stopJiraCommand();
     settleWithSearchResult();
     QCOMPARE(mWindows->record.loads.size(), 97 + 1 + 1);
 }
@@ -464,6 +470,7 @@ void ExportHandlingTest::failedWrite_keepsOldFileAndItsFormula()
         QTRY_VERIFY_WITH_TIMEOUT(mLog->contains(QStringLiteral("Data could not be written")),
                                  kTimeout);
     }
+    QTRY_VERIFY_WITH_TIMEOUT(!mModel->isJiraBusy(), kTimeout);
     // Results are handled in order: once the search's formula is in, the failed export has been
     // handled, and it posted none of its own.
     const qsizetype formulas = mRecorder->keys().count(QStringLiteral("BV_workDays"));

@@ -42,6 +42,12 @@ enum class Command
     Export
 };
 
+QStringList distinctInOrder(QStringList scripts)
+{
+    scripts.removeDuplicates();
+    return scripts;
+}
+
 ScriptOutcome failure(const QString &error)
 {
     return ScriptOutcome{true, QVariant(), error};
@@ -82,6 +88,11 @@ public:
         Q_EMIT mFactory.scriptRun();
     }
     void evaluateJavaScript(const QString &script) override { mWindow->evaluateJavaScript(script); }
+    void stopFetching() override { mWindow->stopFetching(); }
+    void readLinkAddress(const QString &elementId, AddressCompletion completion) override
+    {
+        mWindow->readLinkAddress(elementId, std::move(completion));
+    }
     void show(bool useOptionFrame) override { mWindow->show(useOptionFrame); }
 
 private:
@@ -171,6 +182,8 @@ void JiraSequenceTest::init()
     services.beeper = &mBeeper;
     services.modifierKeys = &mKeys;
     mModel = std::make_unique<BrevantModel>(services);
+    // A missing element fails after a short wait, not after the 15 s a slow Jira gets.
+    mModel->setStepPatience(std::chrono::milliseconds(300));
     mModel->setSiteURLD(StringDictionary{{QStringLiteral("jiraLogin"), kLoginPage},
                                          {QStringLiteral("jiraSearch"), kSearchPage},
                                          {QStringLiteral("downloadCSV"), kExportPage}});
@@ -375,8 +388,11 @@ void JiraSequenceTest::chain_failingStep_logsBothLinesAndBeepsOnce()
     mWindows->current->finishLoading();
     QVERIFY(waitForBeep());
     waitPastNextStep();
-    QCOMPARE(mWindows->record.scripts.size(), scriptsRun);
-    QCOMPARE(mWindows->record.scripts.last(), failingScript);
+    // The failing step was tried again while it waited for the page, and no step came after it.
+    const QStringList scripts = mWindows->record.scripts;
+    QCOMPARE(distinctInOrder(scripts).size(), scriptsRun);
+    QCOMPARE(scripts.indexOf(failingScript), scriptsRun - 1);
+    QCOMPARE(scripts.last(), failingScript);
     QCOMPARE(errorLines(), (QStringList{QStringLiteral("Error TypeError: element is null"),
                                         QStringLiteral("Result (null)")}));
     QCOMPARE(mBeeper.beeps, 1);
@@ -384,8 +400,8 @@ void JiraSequenceTest::chain_failingStep_logsBothLinesAndBeepsOnce()
     // The model stays armed in export mode: the next page load starts over.
     mWindows->record.failures.clear();
     mWindows->current->finishLoading();
-    QVERIFY(waitForScripts(scriptsRun + 4));
-    QCOMPARE(mWindows->record.scripts.size(), scriptsRun + 4);
+    QVERIFY(waitForScripts(scripts.size() + 4));
+    QCOMPARE(mWindows->record.scripts.size(), scripts.size() + 4);
 }
 
 void JiraSequenceTest::chain_failingExportMenu_loggedTwiceBeepsOnce()
@@ -395,7 +411,8 @@ void JiraSequenceTest::chain_failingExportMenu_loggedTwiceBeepsOnce()
     mWindows->current->finishLoading();
     QVERIFY(waitForBeep());
     waitPastNextStep();
-    QCOMPARE(mWindows->record.scripts, (QStringList{kSetText, kSearch, kExportMenu}));
+    QCOMPARE(distinctInOrder(mWindows->record.scripts),
+             (QStringList{kSetText, kSearch, kExportMenu}));
     QCOMPARE(mWindows->record.evaluated, QStringList{kExportMenu});
     const QStringList once{QStringLiteral("Error no such menu"), QStringLiteral("Result (null)")};
     QCOMPARE(errorLines(), once + once);

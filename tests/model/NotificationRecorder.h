@@ -19,11 +19,25 @@ public:
     ~NotificationRecorder() { mModel.removeObserver(this); }
     Q_DISABLE_COPY_MOVE(NotificationRecorder)
 
+    // The keys in posting order, leaving out the Jira commands' status and busy flag, which
+    // come and go with every step and have tests of their own.
     QStringList keys() const
     {
         QStringList result;
-        for (const auto &entry : entries)
-            result.append(entry.first);
+        for (const auto &entry : entries) {
+            if (!isCommandStatus(entry.first))
+                result.append(entry.first);
+        }
+        return result;
+    }
+    // The status texts in posting order.
+    QStringList statuses() const
+    {
+        QStringList result;
+        for (const auto &entry : entries) {
+            if (entry.first == QLatin1String("BV_status"))
+                result.append(entry.second.toString());
+        }
         return result;
     }
     // The value posted last under the key; invalid when none was posted.
@@ -41,6 +55,10 @@ public:
     int payloadsWithOtherThanOneKey = 0;
 
 private:
+    static bool isCommandStatus(const QString &key)
+    {
+        return key == QLatin1String("BV_status") || key == QLatin1String("BV_busy");
+    }
     void record(const ModelNotification &notification)
     {
         if (notification.userInfo.size() != 1) {

@@ -73,8 +73,8 @@ private:
         return mHome.path() + QStringLiteral("/.config/quillfen/brevant.conf");
     }
     bool waitForLogServing(const QByteArray &text);
-    bool waitForLogOnly(const QByteArray &text);
     bool quit(Way way, quint32 mainWindow);
+    bool waitForQuit(Way way, quint32 mainWindow);
     // The program's last log lines, on one line, for a failure message.
     QString logTail() const
     {
@@ -129,16 +129,6 @@ bool AppQuitTest::waitForLogServing(const QByteArray &text)
     return mLog.contains(text);
 }
 
-// Waits for a line of the program's log while the stand-in, which shares this thread, answers
-// nothing: what the program asks of it from now on stays in flight.
-bool AppQuitTest::waitForLogOnly(const QByteArray &text)
-{
-    QDeadlineTimer deadline(kStartTimeoutMs);
-    while (!mLog.contains(text) && mProgram.waitForReadyRead(int(deadline.remainingTime())))
-        mLog += mProgram.readAll();
-    return mLog.contains(text);
-}
-
 bool AppQuitTest::quit(Way way, quint32 mainWindow)
 {
     const auto signal = [this](int number) {
@@ -159,6 +149,20 @@ bool AppQuitTest::quit(Way way, quint32 mainWindow)
         return signal(SIGHUP);
     }
     return false;
+}
+
+bool AppQuitTest::waitForQuit(Way way, quint32 mainWindow)
+{
+    // A close request that reaches the toolkit in the moment the browser window first shows is
+    // sometimes passed over, and the user clicks the close button again; so does the test.
+    if (way != Way::CloseMainWindow)
+        return mProgram.waitForFinished(kQuitTimeoutMs);
+    QDeadlineTimer deadline(kQuitTimeoutMs);
+    while (!mProgram.waitForFinished(2000)) {
+        if (deadline.hasExpired() || !DesktopInput::requestClose(mainWindow))
+            return false;
+    }
+    return true;
 }
 
 void AppQuitTest::quit_duringJiraCommand_endsWithChoicesWritten_data()
@@ -183,6 +187,8 @@ void AppQuitTest::quit_duringJiraCommand_endsWithChoicesWritten()
     QFETCH(Moment, moment);
     QFile::remove(settingsPath());
     mLog.clear();
+    // The export is asked for and never answered: a fetch in flight whenever the program quits.
+    mServer.setExportsHeld(true);
     mProgram.start();
     QVERIFY(mProgram.waitForStarted(kStartTimeoutMs));
     const std::optional<quint32> mainWindow =
@@ -193,11 +199,10 @@ void AppQuitTest::quit_duringJiraCommand_endsWithChoicesWritten()
     QVERIFY(DesktopInput::pressKeys(*mainWindow, {QStringLiteral("ctrl+s")}));
     QVERIFY2(waitForLogServing("Page finished loading"), qPrintable(logTail()));
     if (moment == Moment::ExportFetchInFlight)
-        QVERIFY2(waitForLogOnly("externalURL is"), qPrintable(logTail()));
+        QVERIFY2(waitForLogServing("externalURL is"), qPrintable(logTail()));
 
     QVERIFY(quit(way, *mainWindow));
-    // Blocks this thread, so the stand-in leaves a fetch in flight unanswered meanwhile.
-    QVERIFY2(mProgram.waitForFinished(kQuitTimeoutMs), qPrintable(logTail()));
+    QVERIFY2(waitForQuit(way, *mainWindow), qPrintable(logTail()));
     mLog += mProgram.readAll();
     QCOMPARE(mProgram.exitStatus(), QProcess::NormalExit);
     QCOMPARE(mProgram.exitCode(), 0);

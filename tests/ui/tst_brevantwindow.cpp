@@ -11,11 +11,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -106,6 +109,8 @@ private Q_SLOTS:
     void pageButtons_eachOpensItsOwnPage();
     void skipBox_click_setsTheOptionItShows();
     void userNameField_enter_reachesTheModel();
+    void runningCommand_showsBusyAndEscapeStopsIt();
+    void queryBox_edit_isTheQueryTyped();
 
 private:
     BrevantWC &openWindow();
@@ -135,6 +140,8 @@ void BrevantWindowTest::init()
     services.workspace = &mWorkspace;
     services.browserWindows = &mBrowserWindows;
     mModel = std::make_unique<BrevantModel>(services);
+    // A missing element fails after a short wait, not after the 15 s a slow Jira gets.
+    mModel->setStepPatience(std::chrono::milliseconds(300));
     mModel->setSiteURLD(kSites);
     mModel->setEngineeringQueryTextD(engineeringTemplates());
     mModel->setIndividualQueryTextD(StringDictionary{{"Mine", "mine {endDate} currentUser()"}});
@@ -603,6 +610,45 @@ void BrevantWindowTest::userNameField_enter_reachesTheModel()
     openWindow();
     typeIntoField("jiraUsernameField", QStringLiteral("dev.ana"));
     QCOMPARE(mModel->jiraUsername(), std::optional<QString>(QStringLiteral("dev.ana")));
+}
+
+void BrevantWindowTest::runningCommand_showsBusyAndEscapeStopsIt()
+{
+    openWindow();
+    auto *stop = control<QToolButton>("stopButton");
+    auto *busy = control<QProgressBar>("busyIndicator");
+    auto *status = control<QLabel>("statusText");
+    for (const QWidget *shown : {static_cast<QWidget *>(stop), static_cast<QWidget *>(status)})
+        QVERIFY(!shown->accessibleName().isEmpty());
+    QVERIFY(!stop->isEnabled());
+
+    QTest::mouseClick(control<QPushButton>("downloadCSVButton"), Qt::LeftButton);
+    QVERIFY(stop->isEnabled());
+    QVERIFY(busy->isVisible());
+    QCOMPARE(status->text(), QStringLiteral("Opening the search page…"));
+
+    control<QLineEdit>("daysField")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!mModel->isJiraBusy());
+    QCOMPARE(status->text(), QStringLiteral("Stopped"));
+    QVERIFY(!stop->isEnabled());
+    QVERIFY(!busy->isVisible());
+}
+
+void BrevantWindowTest::queryBox_edit_isTheQueryTyped()
+{
+    openWindow();
+    auto *box = control<QPlainTextEdit>("queryText");
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("project = EDITED"));
+    QTest::mouseClick(control<QPushButton>("jiraSearchButton"), Qt::LeftButton);
+    mBrowserWindows.current->finishLoading();
+    QTRY_COMPARE(mBrowserWindows.record.scripts.size(), 1);
+    QCOMPARE(mBrowserWindows.record.scripts.first(),
+             JiraScripts::setSearchText(QStringLiteral("project = EDITED")));
+    QTest::mouseClick(control<QPushButton>("clipboardButton"), Qt::LeftButton);
+    QCOMPARE(mClipboard.contents, std::optional<QString>(QStringLiteral("project = EDITED")));
 }
 
 QTEST_MAIN(BrevantWindowTest)

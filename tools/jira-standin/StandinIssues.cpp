@@ -178,14 +178,17 @@ QByteArray exportHeader()
     return QByteArray(kHeader);
 }
 
-QByteArray exportCsv(const QString &query)
+QByteArray exportCsv(const QString &query, qsizetype maxIssues)
 {
     const CreatedRange range = createdRange(query);
     QByteArray lines;
     int index = 0;
+    qsizetype exported = 0;
     for (const Issue &issue : kIssues) {
-        if (withinRange(issue, range))
+        if (withinRange(issue, range) && exported < maxIssues) {
             lines += csvLine(issue, index);
+            ++exported;
+        }
         ++index;
     }
     return lines.isEmpty() ? QByteArray() : exportHeader() + "\r\n" + lines;

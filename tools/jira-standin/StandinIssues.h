@@ -15,9 +15,10 @@ namespace StandinIssues {
 using CreatedRange = std::pair<std::optional<QDate>, std::optional<QDate>>;
 CreatedRange createdRange(const QString &query);
 
-// The export of the issues created within the query's range: a header line and one line per
-// issue, each ended by CRLF; empty when no issue lies within the range.
-QByteArray exportCsv(const QString &query);
+// The export of the issues created within the query's range, at most maxIssues of them, as Jira
+// cuts an export off at its "tempMax": a header line and one line per issue, each ended by CRLF;
+// empty when no issue lies within the range.
+QByteArray exportCsv(const QString &query, qsizetype maxIssues);
 
 // The header line of every non-empty export, without its line end.
 QByteArray exportHeader();

@@ -37,7 +37,7 @@ const char kSearchBody[] = R"(<main>
 <div class="operations">
 <button type="button"
  class="aui-button header-views header-operations aui-dropdown-trigger standard lnk no-icon">Export</button>
-<span id="export-menu" hidden><a id="currentCsvFields" href="#">CSV (Current fields)</a></span>
+<span id="export-menu" hidden>%MENULINK%</span>
 </div>
 <p id="result-count">No search yet.</p>
 <table><thead><tr><th>Key</th><th>Summary</th><th>Status</th><th>Created</th></tr></thead>
@@ -46,11 +46,26 @@ const char kSearchBody[] = R"(<main>
 <script>
 (function () {
     const box = document.getElementById('advanced-search');
-    const link = document.getElementById('currentCsvFields');
     const menu = document.getElementById('export-menu');
     const count = document.getElementById('result-count');
     const rows = document.getElementById('results');
     const exportPath = '%EXPORT%';
+    const exportCap = %CAP%;
+    // Milliseconds before the results, and the export menu, arrive; -1 for never.
+    const searchDelay = %SEARCHDELAY%;
+    const menuDelay = %MENUDELAY%;
+    // As Jira's, the export link follows the last search that finished.
+    let finishedQuery = '';
+    function exportAddress() {
+        return exportPath + '?jqlQuery=' + encodeURIComponent(finishedQuery) + '&tempMax=' +
+            exportCap;
+    }
+    function pointExportAt(query) {
+        finishedQuery = query;
+        const link = document.getElementById('currentCsvFields');
+        if (link)
+            link.href = exportAddress();
+    }
     function showResults(issues) {
         rows.replaceChildren();
         for (const issue of issues) {
@@ -64,20 +79,35 @@ const char kSearchBody[] = R"(<main>
         }
         count.textContent = issues.length + ' issue(s) found.';
     }
-    function pointExportAt(query) {
-        link.href = exportPath + '?jqlQuery=' + encodeURIComponent(query);
+    function afterDelay(delay, action) {
+        if (delay === 0)
+            action();
+        else if (delay > 0)
+            setTimeout(action, delay);
     }
     document.querySelector('button.search-button').addEventListener('click', function () {
         const query = box.value;
-        pointExportAt(query);
         count.textContent = 'Searching...';
-        fetch('/rest/api/2/search?jql=' + encodeURIComponent(query))
-            .then(function (response) { return response.json(); })
-            .then(showResults)
-            .catch(function (error) { count.textContent = 'Search failed: ' + error; });
+        afterDelay(searchDelay, function () {
+            fetch('/rest/api/2/search?jql=' + encodeURIComponent(query))
+                .then(function (response) { return response.json(); })
+                .then(function (issues) { showResults(issues); pointExportAt(query); })
+                .catch(function (error) { count.textContent = 'Search failed: ' + error; });
+        });
     });
     document.querySelector('.aui-dropdown-trigger').addEventListener('click', function () {
         menu.hidden = !menu.hidden;
+        if (document.getElementById('currentCsvFields'))
+            return;
+        afterDelay(menuDelay, function () {
+            if (document.getElementById('currentCsvFields'))
+                return;
+            const link = document.createElement('a');
+            link.id = 'currentCsvFields';
+            link.textContent = 'CSV (Current fields)';
+            link.href = exportAddress();
+            menu.append(link);
+        });
     });
     pointExportAt('');
 })();
@@ -104,10 +134,18 @@ QByteArray loginPage(const QString &message)
 )");
 }
 
-QByteArray searchPage()
+QByteArray searchPage(const SearchPageTiming &timing, qsizetype exportCap)
 {
     QByteArray body(kSearchBody);
+    // A menu that is there from the start, as on a fast server, or one filled on demand.
+    body.replace("%MENULINK%",
+                 timing.exportMenuDelayMs == 0
+                     ? "<a id=\"currentCsvFields\" href=\"#\">CSV (Current fields)</a>"
+                     : "");
     body.replace("%EXPORT%", kExportPath);
+    body.replace("%CAP%", QByteArray::number(exportCap));
+    body.replace("%SEARCHDELAY%", QByteArray::number(timing.searchDelayMs));
+    body.replace("%MENUDELAY%", QByteArray::number(timing.exportMenuDelayMs));
     return page("Issue Navigator", body);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QHostAddress>
 #include <QHttpServerRequest>
+#include <QHttpServerResponder>
 #include <QHttpServerResponse>
 #include <QNetworkCookie>
 #include <QUrlQuery>
@@ -79,7 +80,8 @@ QUrl StandinServer::address(const QString &path) const
 QUrl StandinServer::exportURL(const QString &query) const
 {
     QUrl url = address(QString::fromLatin1(StandinPages::kExportPath));
-    url.setQuery(QStringLiteral("jqlQuery=") + QString::fromLatin1(QUrl::toPercentEncoding(query)));
+    url.setQuery(QStringLiteral("jqlQuery=") + QString::fromLatin1(QUrl::toPercentEncoding(query)) +
+                 QStringLiteral("&tempMax=") + QString::number(mExportCap));
     return url;
 }
 
@@ -93,7 +95,8 @@ void StandinServer::addRoutes()
         // An expired cookie of the same name takes the session out of the browser's store.
         return redirect("/login.jsp", kSessionCookie + "=; Max-Age=0; Path=/; HttpOnly");
     });
-    mServer.route("/issues/", [] { return html(StandinPages::searchPage()); });
+    mServer.route("/issues/",
+                  [this] { return html(StandinPages::searchPage(mTiming, mExportCap)); });
     mServer.route("/secure/Dashboard.jspa",
                   [] { return html(StandinPages::pageWithoutNavigator()); });
     mServer.route("/browse/", [](const QString &key) {
@@ -113,7 +116,13 @@ void StandinServer::addRoutes()
                                    static_cast<QHttpServerResponse::StatusCode>(status));
     });
     mServer.route(QString::fromLatin1(StandinPages::kExportPath),
-                  [this](const QHttpServerRequest &request) { return answerExport(request); });
+                  [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+                      // A held export is answered never: a fetch that is still in flight.
+                      if (mExportsHeld)
+                          mHeldExports.push_back(std::move(responder));
+                      else
+                          answerExport(request).write(std::move(responder));
+                  });
 }
 
 QHttpServerResponse StandinServer::logIn(const QHttpServerRequest &request)
@@ -151,7 +160,10 @@ QHttpServerResponse StandinServer::answerExport(const QHttpServerRequest &reques
                                    QHttpServerResponse::StatusCode::Unauthorized);
     }
     mLastExport.status = 200;
-    mLastExport.body = StandinIssues::exportCsv(mLastExport.query);
+    bool capped = false;
+    const qsizetype tempMax =
+        queryItem(request.query(), QStringLiteral("tempMax")).toLongLong(&capped);
+    mLastExport.body = StandinIssues::exportCsv(mLastExport.query, capped ? tempMax : 1000);
     Q_EMIT exportAnswered();
     return QHttpServerResponse("text/csv; charset=utf-8", mLastExport.body);
 }

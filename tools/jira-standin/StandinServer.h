@@ -1,6 +1,8 @@
 // A small stand-in for a Jira Server issue navigator on 127.0.0.1: login, issue search, CSV export.
 #pragma once
 
+#include "StandinPages.h"
+
 #include <QByteArray>
 #include <QHttpServer>
 #include <QObject>
@@ -8,8 +10,11 @@
 #include <QString>
 #include <QUrl>
 
+#include <vector>
+
 class QHttpServerRequest;
 class QHttpServerResponse;
+class QHttpServerResponder;
 
 class StandinServer final : public QObject
 {
@@ -46,6 +51,13 @@ public:
     }
     QUrl exportURL(const QString &query) const;
 
+    // How many issues the search page's export link asks for at most; Jira's default is 1,000.
+    void setExportCap(qsizetype cap) { mExportCap = cap; }
+    // Held exports are never answered, as by a server that has gone quiet.
+    void setExportsHeld(bool held) { mExportsHeld = held; }
+    // How slow the search page is, as a busy Jira is.
+    void setSearchPageTiming(const StandinPages::SearchPageTiming &timing) { mTiming = timing; }
+
     int exportRequestCount() const { return mExportRequests; }
     ExportAnswer lastExport() const { return mLastExport; }
 
@@ -63,5 +75,9 @@ private:
     quint16 mPort = 0;
     QSet<QByteArray> mSessions;
     int mExportRequests = 0;
+    qsizetype mExportCap = 1000;
+    StandinPages::SearchPageTiming mTiming;
+    bool mExportsHeld = false;
+    std::vector<QHttpServerResponder> mHeldExports;
     ExportAnswer mLastExport;
 };

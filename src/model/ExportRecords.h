@@ -1,0 +1,18 @@
+// What an export holds, as far as the status line tells it: how many issues, and whether Jira's
+// cap on an export's size may have cut it short.
+#pragma once
+
+#include <QByteArrayView>
+#include <QUrl>
+
+namespace ExportRecords {
+
+// The records after the header line. Line breaks inside quoted fields belong to their record;
+// lines end with CRLF, LF or CR; blank lines are no records.
+qsizetype issueCount(QByteArrayView data);
+
+// The most issues Jira puts in one export from that address: its "tempMax", or Jira's own
+// default of 1,000 when the address names none.
+qsizetype exportCap(const QUrl &address);
+
+} // namespace ExportRecords
