@@ -68,8 +68,11 @@ bool copyWithModificationDate(const QString &from, const QString &to)
 {
     std::error_code error;
     fs::copy_file(nativePath(from), nativePath(to), error);
+    if (error)
+        return false;
+    const fs::file_time_type packageDate = fs::last_write_time(nativePath(from), error);
     if (!error)
-        fs::last_write_time(nativePath(to), fs::last_write_time(nativePath(from), error), error);
+        fs::last_write_time(nativePath(to), packageDate, error);
     return !error;
 }
 
