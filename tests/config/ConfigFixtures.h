@@ -87,16 +87,22 @@ inline QByteArray binaryPropertyList(const QList<QByteArray> &objects)
 }
 
 // An encoded array object of the given object references.
-inline QByteArray binaryArray(const QList<quint32> &references)
+// An encoded container object of the given type (0xA an array, 0xD a dictionary, whose
+// references are its keys and then its values) holding count items.
+inline QByteArray binaryContainer(int type, qsizetype count, const QList<quint32> &references)
 {
-    const qsizetype count = references.size();
-    QByteArray object(1, char(0xA0 | std::min<qsizetype>(count, 0xF)));
+    QByteArray object(1, char((type << 4) | std::min<qsizetype>(count, 0xF)));
     // From fifteen on the count follows as a four-byte integer object.
     if (count >= 0xF)
         object += char(0x12) + bigEndian(quint64(count), 4);
     for (const quint32 reference : references)
         object += bigEndian(reference, 4);
     return object;
+}
+
+inline QByteArray binaryArray(const QList<quint32> &references)
+{
+    return binaryContainer(0xA, references.size(), references);
 }
 
 // Each array holding the next one, depth arrays in all.
