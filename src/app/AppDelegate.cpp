@@ -3,6 +3,7 @@
 #include "BrevantModel.h"
 #include "BrevantWC.h"
 #include "BrowserSession.h"
+#include "DefaultFilesInstaller.h"
 #include "DesktopWorkspace.h"
 #include "KeyboardModifierKeys.h"
 #include "SystemBeeper.h"
@@ -14,17 +15,18 @@
 #include <QDir>
 #include <QFileInfo>
 
-bool openHelpFile(const QString &packageFolder, const QString &pageName)
+void openHelpFile(const QString &packageFolder, const QString &pageName,
+                  const std::function<void(bool)> &done)
 {
     const QString path =
         QDir(packageFolder)
             .filePath(QStringLiteral("HelpFolder/") + pageName + QStringLiteral(".html"));
-    if (!QFileInfo(path).isFile())
-        return false;
-    const QUrl address = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    if (!address.isValid())
-        return false;
-    return WebBrowserLookup::openInWebBrowser(address);
+    const QUrl address =
+        QFileInfo(path).isFile() ? QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()) : QUrl();
+    if (address.isValid())
+        WebBrowserLookup::openInWebBrowser(address, done);
+    else if (done)
+        done(false);
 }
 
 AppDelegate::AppDelegate(const QString &packageFolder, QObject *parent)
@@ -59,7 +61,7 @@ void AppDelegate::installModelServices()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    copyDefaultsFromBundleDirectory();
+    DefaultFilesInstaller(mPackageFolder).copyDefaultsFromBundleDirectory();
     BrevantModel *model = BrevantModel::sharedInstance();
     model->readPrefs();
     mWindowController = std::make_unique<BrevantWC>(*model);

@@ -4,8 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
-#include <optional>
 
 class Beeper;
 class BrevantWC;
@@ -15,8 +15,10 @@ class ModifierKeys;
 class Workspace;
 
 // Opens the package's help page of that name (HelpFolder/<pageName>.html) in the user's web
-// browser; false, with nothing shown, when the page or the browser cannot be found or started.
-bool openHelpFile(const QString &packageFolder, const QString &pageName);
+// browser, finding the browser without blocking the window. done, when given, runs once with
+// false, nothing shown, when the page or the browser cannot be found or started.
+void openHelpFile(const QString &packageFolder, const QString &pageName,
+                  const std::function<void(bool)> &done = {});
 
 class AppDelegate final : public QObject
 {
@@ -33,11 +35,6 @@ public:
     void applicationWillTerminate();
     BrevantWC *windowController() const;
     void showHelp();
-
-    // Installs or refreshes the default configuration files in the support folder; returns the
-    // folder, or none when there is no folder path.
-    std::optional<QString> copyDefaultsFromBundleDirectory();
-    void copyBundleResource(const QString &resourcePath, const QString &folderPath);
 
 private:
     void installModelServices();

@@ -4,10 +4,15 @@
 // belongs, a list where a name belongs) is taken as absent. The text form of the settings file
 // stores numbers and flags as text, so those are also accepted in their written form.
 #include "BrevantModel.h"
+#include "HomeFolder.h"
 #include "Log.h"
 #include "SprintDates.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QRegularExpression>
 #include <QSettings>
 
 namespace {
@@ -23,6 +28,9 @@ const QString jiraUsernameKey = QStringLiteral("BV_jiraUsername");
 // The program's store; tests move it with QSettings::setPath.
 const QString organisationName = QStringLiteral("quillfen");
 const QString applicationName = QStringLiteral("brevant");
+
+// How long to wait for another instance's save to finish before leaving its files alone.
+constexpr int kSaveLockWaitMs = 1000;
 
 QString failureReason(const QSettings &defaults)
 {
@@ -98,20 +106,69 @@ void keepDamagedFile(const QString &file)
         logLine(QStringLiteral("The damaged settings file was kept as ") + kept);
 }
 
+// Every section is parsed when it is first read; reading all keys makes damage anywhere in the
+// file show in the status now rather than in the status of a later save.
+QSettings::Status statusOfWholeFile(QSettings &defaults)
+{
+    defaults.allKeys();
+    return defaults.status();
+}
+
+// A save writes "<file>.XXXXXX" and renames it over the file; a program killed at that rename
+// leaves it behind. Removed under the lock that saves hold, so no save in progress loses it.
+void removeUnfinishedSaves(const QString &file)
+{
+    QLockFile lock(file + QStringLiteral(".lock"));
+    if (!lock.tryLock(kSaveLockWaitMs))
+        return;
+    const QFileInfo info(file);
+    const QRegularExpression temporaryName(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(info.fileName()) + QStringLiteral(R"(\.[A-Za-z0-9]{6})")));
+    QDir folder = info.dir();
+    for (const QString &name :
+         folder.entryList({info.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden)) {
+        if (temporaryName.match(name).hasMatch() && folder.remove(name))
+            logLine(QStringLiteral("Removed an unfinished save of the settings: ") +
+                    folder.filePath(name));
+    }
+}
+
+// The entries of a store damaged since it was read, with the damaged file kept aside and out of
+// the way: saving into it would report the earlier damage as the save's own failure.
+std::optional<QVariantMap> salvageDamagedStore()
+{
+    QSettings damaged(organisationName, applicationName);
+    if (statusOfWholeFile(damaged) != QSettings::FormatError)
+        return std::nullopt;
+    QVariantMap entries;
+    for (const QString &key : damaged.allKeys())
+        entries.insert(key, damaged.value(key));
+    keepDamagedFile(damaged.fileName());
+    QFile::remove(damaged.fileName());
+    return entries;
+}
+
+void storeEntries(QSettings &defaults, const QVariantMap &entries)
+{
+    for (auto entry = entries.cbegin(); entry != entries.cend(); ++entry)
+        defaults.setValue(entry.key(), entry.value());
+}
+
 } // namespace
 
 void BrevantModel::readPrefs()
 {
     QSettings defaults(organisationName, applicationName);
-    if (defaults.status() != QSettings::NoError) {
+    removeUnfinishedSaves(defaults.fileName());
+    const QSettings::Status status = statusOfWholeFile(defaults);
+    if (status != QSettings::NoError) {
         logLine(QStringLiteral("\nUnexpected exception during readPrefs settings."));
-        // A hand-damaged file still gives the entries that could be parsed, and the rest take
-        // their first-launch values; only a store that cannot be read at all stops here.
-        if (defaults.status() == QSettings::AccessError)
-            return;
-        // Quitting rewrites the file from what could be parsed, so keep the damaged one aside.
-        keepDamagedFile(defaults.fileName());
+        // Quitting rewrites a damaged file from what could be parsed, so keep it aside.
+        if (status == QSettings::FormatError)
+            keepDamagedFile(defaults.fileName());
     }
+    // What could not be read, down to a whole store that cannot be read at all, takes its
+    // first-launch value.
     mSprintEndDate = storedDate(defaults, endDateKey).value_or(QDateTime::currentDateTimeUtc());
     mSprintDurationDays = 0;
     mSprintDurationDays = storedInteger(defaults, durationKey);
@@ -129,14 +186,20 @@ void BrevantModel::readPrefs()
 
 void BrevantModel::writePrefs()
 {
+    const std::optional<QVariantMap> salvaged = salvageDamagedStore();
     QSettings defaults(organisationName, applicationName);
+    // Saving makes the settings file's folders, and would make a missing home with them.
+    if (wouldCreateMissingHome(QFileInfo(defaults.fileName()).path()))
+        return;
     if (defaults.status() == QSettings::AccessError) {
         logLine(QStringLiteral("Unexpected exception during writePrefs: ") +
                 failureReason(defaults));
         return;
     }
-    // A damaged file is written over (reading kept a copy of it): refusing would lose every
-    // later choice, launch after launch.
+    // A damaged file is written over (a copy of it was kept): refusing would lose every later
+    // choice, launch after launch.
+    if (salvaged)
+        storeEntries(defaults, *salvaged);
     if (mSprintEndDate)
         defaults.setValue(endDateKey, *mSprintEndDate);
     if (mSprintDurationDays != 0)

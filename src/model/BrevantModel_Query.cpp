@@ -2,7 +2,7 @@
 #include "BrevantModel.h"
 #include "SprintDates.h"
 
-using SprintDates::addDays;
+using SprintDates::addDaysWithinSpan;
 using SprintDates::dayText;
 
 namespace {
@@ -52,12 +52,12 @@ void BrevantModel::updateQueryParameters()
         return;
     }
     const QDateTime &end = *mSprintEndDate;
-    const QDateTime start = addDays(end, SprintDates::saturatingSub(1, d));
+    const QDateTime start = addDaysWithinSpan(end, SprintDates::saturatingSub(1, d));
     updateParameter(QStringLiteral("BV_sprintStartDate"), start);
 
     const QString s = dayText(start);
     const QString e = dayText(end);
-    const QString b = dayText(addDays(start, -1));
+    const QString b = dayText(addDaysWithinSpan(start, -1));
 
     OptionalString text;
     if (mQueryTabIdentifier == QStringLiteral("Engineering"))
@@ -89,7 +89,7 @@ void BrevantModel::updateResponseDate()
         return;
     const qint64 d = mSprintDurationDays;
     const qint64 h = d / 2;
-    const QDateTime middle = addDays(*mSprintEndDate, -h);
+    const QDateTime middle = addDaysWithinSpan(*mSprintEndDate, -h);
     const bool odd = (d & 1) != 0;
     const QString line = dayText(middle) %
                          (odd ? QStringLiteral(" 11:59 AM") : QStringLiteral(" 11:59 PM")) %
@@ -100,15 +100,15 @@ void BrevantModel::updateResponseDate()
 void BrevantModel::previousSprint()
 {
     if (mSprintEndDate)
-        mSprintEndDate =
-            addDays(*mSprintEndDate, SprintDates::saturatingSub(0, mSprintDurationDays));
+        mSprintEndDate = addDaysWithinSpan(*mSprintEndDate,
+                                           SprintDates::saturatingNegation(mSprintDurationDays));
     updateQueryParameters();
 }
 
 void BrevantModel::nextSprint()
 {
     if (mSprintEndDate)
-        mSprintEndDate = addDays(*mSprintEndDate, mSprintDurationDays);
+        mSprintEndDate = addDaysWithinSpan(*mSprintEndDate, mSprintDurationDays);
     updateQueryParameters();
 }
 
@@ -131,7 +131,8 @@ QString BrevantModel::sprintStartText() const
 {
     if (!mSprintEndDate)
         return {};
-    return dayText(addDays(*mSprintEndDate, SprintDates::saturatingSub(1, mSprintDurationDays)));
+    return dayText(
+        addDaysWithinSpan(*mSprintEndDate, SprintDates::saturatingSub(1, mSprintDurationDays)));
 }
 
 QString BrevantModel::sprintEndText() const

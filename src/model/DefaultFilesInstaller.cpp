@@ -1,5 +1,6 @@
 #include "DefaultFilesInstaller.h"
 
+#include "HomeFolder.h"
 #include "Log.h"
 #include "PathOperations.h"
 #include "PathResolution.h"
@@ -13,6 +14,7 @@
 #include <QThread>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -22,6 +24,8 @@ namespace {
 const QStringList resourceNames = {QStringLiteral("EngineeringQueryText"),
                                    QStringLiteral("IndividualQueryText"),
                                    QStringLiteral("JiraUsers"), QStringLiteral("SiteURL")};
+
+const QString stagingFolderName = QStringLiteral("temp");
 
 std::optional<QString> packageResourcePath(const QString &packageFolder, const QString &name)
 {
@@ -48,12 +52,47 @@ QString failure(const QString &what, const std::error_code &error)
     return what + QStringLiteral(": ") + QString::fromLocal8Bit(error.message());
 }
 
+QString backupPath(const QString &installed)
+{
+    return installed + QStringLiteral("_orig");
+}
+
+QString scratchPath(const QString &backup)
+{
+    return backup + QStringLiteral(".partial");
+}
+
+// A copy dated by the clock would look older than a package dated ahead of it at every launch,
+// and each of those refreshes would overwrite the backup of the user's edit with the default.
+bool copyWithModificationDate(const QString &from, const QString &to)
+{
+    std::error_code error;
+    fs::copy_file(nativePath(from), nativePath(to), error);
+    if (error)
+        return false;
+    const fs::file_time_type packageDate = fs::last_write_time(nativePath(from), error);
+    if (!error)
+        fs::last_write_time(nativePath(to), packageDate, error);
+    return !error;
+}
+
+// True when the backup already is a second name of the installed file: a run stopped after
+// making the backup and before the replacement. Renaming a scratch name over it then would do
+// nothing at all and leave the scratch name behind.
+bool isAlreadyBackedUp(const QString &installed, const QString &backup)
+{
+    std::error_code error;
+    return fs::equivalent(nativePath(installed), nativePath(backup), error) && !error;
+}
+
 // The backup becomes a second name of the installed file (a copy where the file system has no
 // hard links), made under a scratch name and renamed over any earlier backup, so neither the
 // installed file nor a previous backup is ever half written.
 std::optional<QString> keepBackup(const QString &installed, const QString &backup)
 {
-    const fs::path scratch = nativePath(backup + QStringLiteral(".partial"));
+    if (isAlreadyBackedUp(installed, backup))
+        return std::nullopt;
+    const fs::path scratch = nativePath(scratchPath(backup));
     std::error_code error;
     fs::remove(scratch, error);
     fs::create_hard_link(nativePath(installed), scratch, error);
@@ -95,50 +134,69 @@ void refreshInstalledFile(const QString &resourcePath, const QString &folderPath
                           const QString &installed)
 {
     const QString name = QFileInfo(resourcePath).fileName();
-    const QString staging = appendingPathComponent(folderPath, QStringLiteral("temp"));
+    const QString staging = appendingPathComponent(folderPath, stagingFolderName);
     if (!QFileInfo::exists(staging))
         QDir().mkdir(staging);
     const QString staged = appendingPathComponent(staging, name);
-    // A staging copy that an earlier failed run left behind would make every later copy fail.
-    if (QFileInfo::exists(staged))
-        QFile::remove(staged);
     // Without a staging copy the replacement cannot happen; stopping here also spares the
     // earlier backup, which would otherwise be overwritten by a copy of the unchanged file.
-    if (!QFile::copy(resourcePath, staged)) {
+    if (!copyWithModificationDate(resourcePath, staged)) {
         logLine(QStringLiteral("Could not copy ") + resourcePath + QStringLiteral(" to ") + staged);
         return;
     }
-    const QString backup = appendingPathComponent(folderPath, name + QStringLiteral("_orig"));
-    if (const std::optional<QString> description = replaceKeepingBackup(installed, staged, backup))
+    if (const std::optional<QString> description =
+            replaceKeepingBackup(installed, staged, backupPath(installed))) {
         logLine(*description);
+        QFile::remove(staged);
+    }
+}
+
+// A launch ended between two steps of a refresh leaves its staging copy or the backup's scratch
+// name behind; the installed file and its backup are whole either way, so both can go. Folders
+// are left alone: nothing here makes one under these names.
+void removeLeftovers(const QString &folder, const QString &fileName)
+{
+    const QString installed = appendingPathComponent(folder, fileName);
+    for (const QString &leftover :
+         {appendingPathComponent(appendingPathComponent(folder, stagingFolderName), fileName),
+          scratchPath(backupPath(installed))}) {
+        if (fileTypeOfItem(leftover).value_or(0) != S_IFDIR)
+            QFile::remove(leftover);
+    }
 }
 
 } // namespace
 
-std::optional<QString> copyDefaultsFromPackage(const QString &packageFolder)
+DefaultFilesInstaller::DefaultFilesInstaller(const QString &packageFolder)
+    : mPackageFolder(packageFolder)
+{
+}
+
+std::optional<QString> DefaultFilesInstaller::copyDefaultsFromBundleDirectory() const
 {
     const QString folder = xqStringByResolvingSymlinksAndAliases(appSupportFolder());
     if (folder.isEmpty())
         return std::nullopt;
-    if (!QFileInfo::exists(folder)) {
-        QDir().mkpath(folder);
+    if (!QFileInfo::exists(folder) && makeFolderPath(folder)) {
         // A short settling pause after making the folder, before anything is copied into it.
         QThread::msleep(100);
     }
     for (const QString &name : resourceNames) {
-        if (const std::optional<QString> resource = packageResourcePath(packageFolder, name))
-            copyPackageResource(*resource, folder);
+        removeLeftovers(folder, name + QStringLiteral(".plist"));
+        if (const std::optional<QString> resource = packageResourcePath(mPackageFolder, name))
+            copyBundleResource(*resource, folder);
     }
     return folder;
 }
 
-void copyPackageResource(const QString &resourcePath, const QString &folderPath)
+void DefaultFilesInstaller::copyBundleResource(const QString &resourcePath,
+                                               const QString &folderPath)
 {
     const QDateTime packageDate = modificationDate(resourcePath);
     const QString installed =
         appendingPathComponent(folderPath, QFileInfo(resourcePath).fileName());
     if (!QFileInfo::exists(installed)) {
-        QFile::copy(resourcePath, installed);
+        copyWithModificationDate(resourcePath, installed);
         return;
     }
     if (!isUpToDate(packageDate, modificationDate(installed)))

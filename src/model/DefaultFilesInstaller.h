@@ -7,9 +7,22 @@
 
 #include <optional>
 
-// Installs each of the four configuration files the package folder holds; returns the support
-// folder, or nothing when there is no support folder path.
-std::optional<QString> copyDefaultsFromPackage(const QString &packageFolder);
+class DefaultFilesInstaller
+{
+public:
+    // packageFolder is the application package: share/quillfen_brevant beside bin/.
+    explicit DefaultFilesInstaller(const QString &packageFolder);
 
-// Installs one package file into folderPath, replacing an older installed copy.
-void copyPackageResource(const QString &resourcePath, const QString &folderPath);
+    // Installs each of the four configuration files the package holds, after clearing what an
+    // interrupted earlier launch left behind; returns the support folder, or nothing when there
+    // is no support folder path.
+    std::optional<QString> copyDefaultsFromBundleDirectory() const;
+
+    // Installs one package file into folderPath, replacing an older installed copy. Every copy
+    // carries the package file's modification date, so that the next launch with the same
+    // package finds it up to date even when that date lies ahead of the clock.
+    static void copyBundleResource(const QString &resourcePath, const QString &folderPath);
+
+private:
+    QString mPackageFolder;
+};

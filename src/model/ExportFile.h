@@ -8,8 +8,7 @@
 
 namespace ExportFile {
 
-// JIRA.csv in the download folder, resolved through links and aliases. The folder is created
-// when missing, so that the path resolves through an existing folder.
+// JIRA.csv in the download folder, resolved through links and aliases.
 QString destinationPath();
 
 // What became of the export file.
@@ -24,7 +23,9 @@ struct Stored
 };
 
 // Replaces the export file with data, or removes it for no data, logging the destination and the
-// outcome. A failed write leaves the previous file whole. Safe on any thread.
+// outcome; the download folder is created when missing (a missing home never is). A read-only
+// previous file is replaced too. A failed write leaves a writable previous file whole. Safe on
+// any thread.
 Stored store(const QByteArray &data);
 
 } // namespace ExportFile

@@ -50,7 +50,12 @@ qint64 saturatingSub(qint64 a, qint64 b)
     return b < 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
 }
 
-QDateTime addDays(const QDateTime &instant, qint64 days)
+qint64 saturatingNegation(qint64 value)
+{
+    return saturatingSub(0, value);
+}
+
+QDateTime addDaysWithinSpan(const QDateTime &instant, qint64 days)
 {
     const qint64 msecs = instant.toMSecsSinceEpoch();
     // Saturating, since the instant itself may lie anywhere QDateTime can hold.

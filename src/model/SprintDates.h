@@ -12,10 +12,11 @@ inline constexpr qint64 kSecondsPerDay = 86400;
 const QDateTime &earliestInstant();
 const QDateTime &latestInstant();
 
-// The instant moved by a whole number of days of exactly 86400 seconds. Durations are stored as
-// given, however large, so the move is pinned within the span above (in whole days, keeping the
-// time of day) instead of overflowing or yielding an invalid date.
-QDateTime addDays(const QDateTime &instant, qint64 days);
+// The instant moved by a whole number of days of exactly 86400 seconds, but never out of the
+// span above: durations are stored as given, however large, so a move that would leave the span
+// stops at its last whole day in that direction (keeping the time of day) instead of
+// overflowing or yielding an invalid date.
+QDateTime addDaysWithinSpan(const QDateTime &instant, qint64 days);
 
 // The calendar day of the instant in UTC, as yyyy-MM-dd.
 QString dayText(const QDateTime &instant);
@@ -26,5 +27,6 @@ qint64 wholeDaysBetween(const QDateTime &from, const QDateTime &to);
 // Signed 64-bit arithmetic that saturates instead of overflowing.
 qint64 saturatingAdd(qint64 a, qint64 b);
 qint64 saturatingSub(qint64 a, qint64 b);
+qint64 saturatingNegation(qint64 value);
 
 } // namespace SprintDates

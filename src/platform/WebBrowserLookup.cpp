@@ -1,24 +1,21 @@
 #include "WebBrowserLookup.h"
 
+#include "Log.h"
+
+#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <QTimer>
 
 namespace {
 
-constexpr int kQueryTimeoutMs = 5000;
+// A lookup that takes longer has hung; the window goes on meanwhile either way.
+constexpr int kQueryTimeoutMs = 10000;
 
-std::optional<QString> httpsHandlerId()
+std::optional<QString> handlerIdFrom(QProcess &query)
 {
-    QProcess query;
-    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                             QStringLiteral("x-scheme-handler/https")});
-    if (!query.waitForFinished(kQueryTimeoutMs)) {
-        query.kill();
-        query.waitForFinished();
-        return std::nullopt;
-    }
     if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
         return std::nullopt;
     const QString id = QString::fromUtf8(query.readAllStandardOutput()).trimmed();
@@ -26,6 +23,43 @@ std::optional<QString> httpsHandlerId()
     if (id.isEmpty() || id.contains(u'/') || !id.endsWith(QLatin1String(".desktop")))
         return std::nullopt;
     return id;
+}
+
+std::optional<QString> desktopFileOf(const std::optional<QString> &id)
+{
+    const QString path =
+        id ? QStandardPaths::locate(QStandardPaths::ApplicationsLocation, *id) : QString();
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+// Asks xdg-mime without waiting for it: found runs once, from the event loop, with the id.
+void queryHttpsHandlerId(const std::function<void(std::optional<QString>)> &found)
+{
+    auto *query = new QProcess(QCoreApplication::instance());
+    auto *timeout = new QTimer(query);
+    timeout->setSingleShot(true);
+    QObject::connect(timeout, &QTimer::timeout, query, [query] {
+        logLine(QStringLiteral("xdg-mime did not answer within %1 seconds and was stopped.")
+                    .arg(kQueryTimeoutMs / 1000));
+        query->kill();
+    });
+    QObject::connect(query, &QProcess::finished, query, [query, found] {
+        found(handlerIdFrom(*query));
+        query->deleteLater();
+    });
+    // A program that never started sends no finished.
+    QObject::connect(query, &QProcess::errorOccurred, query,
+                     [query, found](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         found(std::nullopt);
+                         query->deleteLater();
+                     });
+    timeout->start(kQueryTimeoutMs);
+    query->start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                              QStringLiteral("x-scheme-handler/https")});
 }
 
 // The Exec value of the [Desktop Entry] group, still quoted as the file has it.
@@ -82,15 +116,9 @@ bool expandFieldCodes(QString &argument, const QUrl &address, bool &addressPlace
 
 namespace WebBrowserLookup {
 
-std::optional<QString> defaultBrowserDesktopFile()
+void findDefaultBrowserDesktopFile(const std::function<void(std::optional<QString>)> &found)
 {
-    const std::optional<QString> id = httpsHandlerId();
-    if (!id)
-        return std::nullopt;
-    const QString path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, *id);
-    if (path.isEmpty())
-        return std::nullopt;
-    return path;
+    queryHttpsHandlerId([found](const std::optional<QString> &id) { found(desktopFileOf(id)); });
 }
 
 std::optional<QStringList> launchCommand(const QString &desktopFile, const QUrl &address)
@@ -112,16 +140,15 @@ std::optional<QStringList> launchCommand(const QString &desktopFile, const QUrl 
     return command;
 }
 
-bool openInWebBrowser(const QUrl &address)
+void openInWebBrowser(const QUrl &address, const std::function<void(bool)> &done)
 {
-    const std::optional<QString> desktopFile = defaultBrowserDesktopFile();
-    if (!desktopFile)
-        return false;
-    const std::optional<QStringList> command = launchCommand(*desktopFile, address);
-    if (!command)
-        return false;
-    const QString program = command->first();
-    return QProcess::startDetached(program, command->mid(1));
+    findDefaultBrowserDesktopFile([address, done](const std::optional<QString> &desktopFile) {
+        const std::optional<QStringList> command =
+            desktopFile ? launchCommand(*desktopFile, address) : std::nullopt;
+        const bool started = command && QProcess::startDetached(command->first(), command->mid(1));
+        if (done)
+            done(started);
+    });
 }
 
 } // namespace WebBrowserLookup

@@ -1,8 +1,11 @@
 #include "Log.h"
 
+#include "LogCollector.h"
+
 Q_LOGGING_CATEGORY(lcBrevant, "brevant")
 
 void logLine(const QString &line)
 {
-    qCInfo(lcBrevant).noquote() << line;
+    if (!LogCollector::keep(line))
+        qCInfo(lcBrevant).noquote() << line;
 }

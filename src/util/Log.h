@@ -7,5 +7,5 @@
 Q_DECLARE_LOGGING_CATEGORY(lcBrevant)
 
 // Writes one diagnostic line. The installed message handler decides where it goes (syslog and
-// stderr in the program, a capture in tests).
+// stderr in the program, a capture in tests); a LogCollector on the thread holds it back.
 void logLine(const QString &line);

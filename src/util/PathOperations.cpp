@@ -1,6 +1,7 @@
 #include "PathOperations.h"
 
-#include <QDir>
+#include "HomeFolder.h"
+
 #include <QFile>
 #include <QStringList>
 
@@ -13,7 +14,7 @@ namespace {
 QString expandingTilde(const QString &path)
 {
     if (path == u"~" || path.startsWith(u"~/"))
-        return QDir::homePath() + path.mid(1);
+        return homeFolder() + path.mid(1);
     return path;
 }
 
@@ -26,6 +27,37 @@ bool isRepresentable(const QString &path)
 QString joinedComponents(const QString &base, const QStringList &rest)
 {
     return rest.isEmpty() ? base : appendingPathComponent(base, rest.join(u'/'));
+}
+
+// Takes the next pending component onto the resolved path, or puts a link's target components
+// in its place. From the first component that does not exist on, the rest is kept as written.
+LinkWalkStep resolveNextComponent(QString &resolved, QStringList &pending)
+{
+    if (pending.isEmpty())
+        return LinkWalkStep::Finished;
+    const QString component = pending.takeFirst();
+    if (component == u".")
+        return LinkWalkStep::WentOn;
+    if (component == u"..") {
+        resolved = deletingLastPathComponent(resolved);
+        return LinkWalkStep::WentOn;
+    }
+    const QString candidate = appendingPathComponent(resolved, component);
+    const std::optional<unsigned> type = fileTypeOfItem(candidate);
+    if (!type) {
+        resolved = standardizedPath(joinedComponents(candidate, pending));
+        return LinkWalkStep::Finished;
+    }
+    const std::optional<QString> target =
+        *type == S_IFLNK ? symbolicLinkDestination(candidate) : std::nullopt;
+    if (!target || target->isEmpty()) {
+        resolved = candidate;
+        return LinkWalkStep::WentOn;
+    }
+    if (target->startsWith(u'/'))
+        resolved = QStringLiteral("/");
+    pending = target->split(u'/', Qt::SkipEmptyParts) + pending;
+    return LinkWalkStep::FollowedLink;
 }
 
 } // namespace
@@ -59,32 +91,8 @@ QString pathByResolvingSymlinksInPath(const QString &path)
         return standardized;
     QString resolved = QStringLiteral("/");
     QStringList pending = standardized.split(u'/', Qt::SkipEmptyParts);
-    int linksFollowed = 0;
-    while (!pending.isEmpty()) {
-        const QString component = pending.takeFirst();
-        if (component == u".")
-            continue;
-        if (component == u"..") {
-            resolved = deletingLastPathComponent(resolved);
-            continue;
-        }
-        const QString candidate = appendingPathComponent(resolved, component);
-        const std::optional<unsigned> type = fileTypeOfItem(candidate);
-        if (!type)
-            return standardizedPath(joinedComponents(candidate, pending));
-        const std::optional<QString> target =
-            *type == S_IFLNK ? symbolicLinkDestination(candidate) : std::nullopt;
-        if (!target || target->isEmpty()) {
-            resolved = candidate;
-            continue;
-        }
-        if (++linksFollowed > maxSymbolicLinksFollowed)
-            return standardized;
-        if (target->startsWith(u'/'))
-            resolved = QStringLiteral("/");
-        pending = target->split(u'/', Qt::SkipEmptyParts) + pending;
-    }
-    return resolved;
+    const bool finished = walkThroughLinks([&] { return resolveNextComponent(resolved, pending); });
+    return finished ? resolved : standardized;
 }
 
 std::optional<unsigned> fileTypeOfItem(const QString &path)

@@ -33,3 +33,30 @@ QString deletingLastPathComponent(const QString &path);
 
 // How many symbolic links one resolution follows before it takes the path for a cycle.
 inline constexpr int maxSymbolicLinksFollowed = 40;
+
+// What one step of a walk through links did.
+enum class LinkWalkStep
+{
+    WentOn,
+    FollowedLink,
+    Finished
+};
+
+// Runs step until it says Finished, and tells whether it did: a walk that would follow more
+// than maxSymbolicLinksFollowed links leads round in a cycle and is stopped, each caller giving
+// its own result for that.
+template<typename Step> bool walkThroughLinks(Step step)
+{
+    for (int followed = 0;;) {
+        switch (step()) {
+        case LinkWalkStep::Finished:
+            return true;
+        case LinkWalkStep::FollowedLink:
+            if (++followed > maxSymbolicLinksFollowed)
+                return false;
+            break;
+        case LinkWalkStep::WentOn:
+            break;
+        }
+    }
+}

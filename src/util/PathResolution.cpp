@@ -51,24 +51,26 @@ std::optional<QString> stringByIterativelyResolvingSymlinkOrAlias(const QString 
                                                                   const AliasResolver &aliases)
 {
     QString current = path;
-    std::optional<unsigned> type = fileTypeOfItem(current);
-    // Each pass follows one link or one alias; a chain longer than Linux would follow is taken
-    // for a cycle, which would otherwise never end.
-    for (int followed = 0; type; ++followed) {
-        if (*type == S_IFDIR)
-            return current;
+    std::optional<QString> result;
+    // Each step follows one link or one alias.
+    const bool finished = walkThroughLinks([&] {
+        const std::optional<unsigned> type = fileTypeOfItem(current);
+        if (!type || *type == S_IFDIR) {
+            result = type ? std::optional<QString>(current) : std::nullopt;
+            return LinkWalkStep::Finished;
+        }
         const bool isLink = *type == S_IFLNK;
         const std::optional<QString> next =
             isLink ? stringByConditionallyResolvingSymlink(current)
                    : stringByConditionallyResolvingAlias(current, aliases);
-        if (!next)
-            return isLink ? std::nullopt : std::optional<QString>(current);
-        if (followed == maxSymbolicLinksFollowed)
-            return std::nullopt;
+        if (!next) {
+            result = isLink ? std::nullopt : std::optional<QString>(current);
+            return LinkWalkStep::Finished;
+        }
         current = *next;
-        type = fileTypeOfItem(current);
-    }
-    return std::nullopt;
+        return LinkWalkStep::FollowedLink;
+    });
+    return finished ? result : std::nullopt;
 }
 
 std::optional<QString> stringByConditionallyResolvingSymlink(const QString &path)

@@ -1,8 +1,6 @@
-// Adding and removing surrounding double quotes or angle brackets, and replacing keys by values
-// throughout a text.
+// Adding and removing surrounding double quotes or angle brackets.
 #pragma once
 
-#include <QMap>
 #include <QString>
 
 // The text with every space and double quote removed from both ends.
@@ -16,9 +14,3 @@ QString stringByRemovingAngleBrackets(const QString &text);
 
 // The text wrapped in "<" and ">" unless it already begins with "<"; nothing is trimmed.
 QString stringByAddingAngleBrackets(const QString &text);
-
-// Replaces, key by key in the map's order, every occurrence of the key (ignoring letter case) by
-// its value. A value is not searched again for its own key, but later keys see it. Empty keys
-// are passed over.
-QString stringByReplacingKeysFromDictionary(const QString &text,
-                                            const QMap<QString, QString> &dictionary);

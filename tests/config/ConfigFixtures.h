@@ -5,9 +5,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
 #include <QString>
 
+#include <algorithm>
+#include <fcntl.h>
 #include <plist/plist.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fixtures {
 
@@ -56,11 +61,80 @@ inline QByteArray binaryFromXml(const QByteArray &xml)
     return result;
 }
 
+inline QByteArray bigEndian(quint64 value, int size)
+{
+    QByteArray bytes;
+    for (int shift = (size - 1) * 8; shift >= 0; shift -= 8)
+        bytes.append(char((value >> shift) & 0xFF));
+    return bytes;
+}
+
+// A binary property list of the given objects, already encoded with four-byte references, the
+// first object at the root.
+inline QByteArray binaryPropertyList(const QList<QByteArray> &objects)
+{
+    QByteArray data = "bplist00";
+    QByteArray offsets;
+    for (const QByteArray &object : objects) {
+        offsets += bigEndian(quint64(data.size()), 4);
+        data += object;
+    }
+    const quint64 tableStart = quint64(data.size());
+    data += offsets;
+    data += QByteArray(6, '\0') + char(4) + char(4) + bigEndian(quint64(objects.size()), 8) +
+            bigEndian(0, 8) + bigEndian(tableStart, 8);
+    return data;
+}
+
+// An encoded array object of the given object references.
+// An encoded container object of the given type (0xA an array, 0xD a dictionary, whose
+// references are its keys and then its values) holding count items.
+inline QByteArray binaryContainer(int type, qsizetype count, const QList<quint32> &references)
+{
+    QByteArray object(1, char((type << 4) | std::min<qsizetype>(count, 0xF)));
+    // From fifteen on the count follows as a four-byte integer object.
+    if (count >= 0xF)
+        object += char(0x12) + bigEndian(quint64(count), 4);
+    for (const quint32 reference : references)
+        object += bigEndian(reference, 4);
+    return object;
+}
+
+inline QByteArray binaryArray(const QList<quint32> &references)
+{
+    return binaryContainer(0xA, references.size(), references);
+}
+
+// Each array holding the next one, depth arrays in all.
+inline QByteArray nestedBinaryArrays(int depth)
+{
+    QList<QByteArray> objects;
+    for (int level = 0; level + 1 < depth; ++level)
+        objects.append(binaryArray({quint32(level + 1)}));
+    objects.append(binaryArray({}));
+    return binaryPropertyList(objects);
+}
+
+inline QByteArray nestedXmlArrays(int depth)
+{
+    return xmlDictionary("<key>deep</key>" + QByteArray("<array>").repeated(depth) +
+                         QByteArray("</array>").repeated(depth) + "\n");
+}
+
+// Works for folders and read-only files too.
 inline bool setModified(const QString &path, const QDateTime &when)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadWrite) &&
-           file.setFileTime(when, QFileDevice::FileModificationTime);
+    const qint64 msecs = when.toMSecsSinceEpoch();
+    const timespec times[2] = {{0, UTIME_OMIT},
+                               {static_cast<time_t>(msecs / 1000), (msecs % 1000) * 1000000}};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+// A second name for the file, as a backup made by the installer is.
+inline bool hardLink(const QString &path, const QString &secondName)
+{
+    return ::link(QFile::encodeName(path).constData(), QFile::encodeName(secondName).constData()) ==
+           0;
 }
 
 } // namespace fixtures

@@ -1,10 +1,9 @@
-// The application delegate installs the files the real application package ships.
-#include "AppDelegate.h"
+// The files the real application package ships are the ones installed.
 #include "ConfigFixtures.h"
+#include "DefaultFilesInstaller.h"
 #include "LogCapture.h"
 #include "TemporaryHome.h"
 
-#include <QApplication>
 #include <QTest>
 
 using namespace fixtures;
@@ -25,9 +24,8 @@ private:
 void AppDefaultsTest::copyDefaults_shippedPackage_installsItsFourFiles()
 {
     LogCapture log;
-    AppDelegate delegate(mPackage);
     const QString folder = supportFolderBelow(mHome.path());
-    QCOMPARE(delegate.copyDefaultsFromBundleDirectory(), folder);
+    QCOMPARE(DefaultFilesInstaller(mPackage).copyDefaultsFromBundleDirectory(), folder);
     const QStringList names = {QStringLiteral("EngineeringQueryText.plist"),
                                QStringLiteral("IndividualQueryText.plist"),
                                QStringLiteral("JiraUsers.plist"), QStringLiteral("SiteURL.plist")};
@@ -41,12 +39,11 @@ void AppDefaultsTest::copyDefaults_shippedPackage_installsItsFourFiles()
 
 void AppDefaultsTest::copyBundleResource_intoGivenFolder_copiesOneFile()
 {
-    AppDelegate delegate(mPackage);
     const QString folder = mHome.path() + QStringLiteral("/elsewhere");
     QVERIFY(QDir().mkpath(folder));
-    delegate.copyBundleResource(mPackage + QStringLiteral("/SiteURL.plist"), folder);
+    DefaultFilesInstaller::copyBundleResource(mPackage + QStringLiteral("/SiteURL.plist"), folder);
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("SiteURL.plist")});
 }
 
-QTEST_MAIN(AppDefaultsTest)
+QTEST_GUILESS_MAIN(AppDefaultsTest)
 #include "tst_appdefaults.moc"

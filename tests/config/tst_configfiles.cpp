@@ -7,9 +7,11 @@
 #include "SupportFolder.h"
 #include "TemporaryHome.h"
 
+#include <QStringEncoder>
 #include <QTest>
 
 #include <memory>
+#include <sys/stat.h>
 
 using namespace fixtures;
 
@@ -72,7 +74,13 @@ private Q_SLOTS:
     void load_missingFile_logsItsMessageAndKeepsNoDictionary();
     void load_brokenFile_givesNoDictionary_data();
     void load_brokenFile_givesNoDictionary();
+    void load_notARegularFile_isNamedAndNotRead_data();
+    void load_notARegularFile_isNamedAndNotRead();
+    void load_asEditorsSaveIt_readsEveryCharacter_data();
+    void load_asEditorsSaveIt_readsEveryCharacter();
     void load_wrongTypedEntries_skippedWithOneLineEach();
+    void load_nestedAsDeepAsAllowed_isRead();
+    void load_problemsInSeveralFiles_reportedInFileOrder();
     void load_shippedExamples_loadCleanlyWithEveryPlaceholder();
     void sitePages_openOnlyNonEmptyAddresses_data();
     void sitePages_openOnlyNonEmptyAddresses();
@@ -253,6 +261,39 @@ void ConfigFilesTest::load_brokenFile_givesNoDictionary_data()
         << QByteArrayLiteral("bplist00\xff\xff\xff\xff\x01\x02") << notDictionary;
     QTest::newRow("binary cut in half")
         << binaryFromXml(xmlDictionary(siteEntries)).left(60) << notDictionary;
+    QTest::newRow("binary array holding itself")
+        << binaryPropertyList({binaryArray({0})}) << notDictionary;
+    QTest::newRow("binary key holding U+0000")
+        << QByteArray::fromHex("62706c6973743030d101026200e900005178080b10000000000000010100000000"
+                               "0000000300000000000000000000000000000012")
+        << QStringLiteral(" has a key holding the character U+0000 and was not read.");
+    const QString tooDeep =
+        QStringLiteral(" nests values more than 16 levels deep and was not read.");
+    QTest::newRow("XML, 200000 arrays each in the one before")
+        << nestedXmlArrays(200000) << tooDeep;
+    QTest::newRow("binary, 100000 arrays each in the one before")
+        << nestedBinaryArrays(100000) << tooDeep;
+    QTest::newRow("XML, one level too deep") << nestedXmlArrays(16) << tooDeep;
+    QTest::newRow("binary, one level too deep") << nestedBinaryArrays(17) << tooDeep;
+    QTest::newRow("binary, as deep as allowed, read to its array root")
+        << nestedBinaryArrays(16) << notDictionary;
+    // Nine arrays, each listing the next fourteen times: a few bytes that stand for 14^8 arrays.
+    QList<QByteArray> shared;
+    for (quint32 level = 0; level < 8; ++level)
+        shared.append(binaryArray(QList<quint32>(14, level + 1)));
+    shared.append(binaryArray({}));
+    QTest::newRow("binary arrays shared fourteen-fold, eight times over")
+        << binaryPropertyList(shared)
+        << QStringLiteral(" holds more than 2097152 values and was not read.");
+    QTest::newRow("well-formed, over the size limit")
+        << xmlDictionary("<key>queryPage</key><string>" + QByteArray(17 * 1024 * 1024, 'x') +
+                         "</string>")
+        << QStringLiteral(" is over the size limit of 16 MB (16777216 bytes) and was not read.");
+    QTest::newRow("declaring an encoding nobody knows")
+        << QByteArray(
+               "<?xml version=\"1.0\" encoding=\"x-no-such-thing\"?>\n<plist><dict/></plist>")
+        << QStringLiteral(" declares the encoding \"x-no-such-thing\", which is not known and was "
+                          "not read.");
 }
 
 void ConfigFilesTest::load_brokenFile_givesNoDictionary()
@@ -266,6 +307,65 @@ void ConfigFilesTest::load_brokenFile_givesNoDictionary()
     QVERIFY(!model->siteURLD().has_value());
     QCOMPARE(model->jiraUsersD(), expectedUsers);
     QCOMPARE(mLog->lines(), (QStringList{QStringLiteral("Using ") + folder(), path + message}));
+}
+
+void ConfigFilesTest::load_notARegularFile_isNamedAndNotRead_data()
+{
+    QTest::addColumn<bool>("fifo");
+    QTest::newRow("a FIFO, which would block a reader until something writes to it") << true;
+    QTest::newRow("a folder") << false;
+}
+
+void ConfigFilesTest::load_notARegularFile_isNamedAndNotRead()
+{
+    QFETCH(bool, fifo);
+    writeAll(Form::Xml, fileNames[3]);
+    const QString path = folder() + QStringLiteral("/SiteURL.plist");
+    QVERIFY(fifo ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0 : QDir().mkdir(path));
+    const std::unique_ptr<BrevantModel> model = loadModel();
+    QVERIFY(!model->siteURLD().has_value());
+    QCOMPARE(model->jiraUsersD(), expectedUsers);
+    QCOMPARE(mLog->lines(),
+             (QStringList{QStringLiteral("Using ") + folder(),
+                          path + QStringLiteral(" is not a regular file and was not read.")}));
+}
+
+void ConfigFilesTest::load_asEditorsSaveIt_readsEveryCharacter_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    const QString xml =
+        QString::fromUtf8(xmlDictionary("<key>Caf\xC3\xA9 \xE2\x82\xAC</key><string>summary ~ "
+                                        "'caf\xC3\xA9 \xE2\x82\xAC'</string>\n"));
+    const auto encoded = [&xml](QStringConverter::Encoding encoding, bool byteOrderMark) {
+        QStringEncoder encoder(encoding, byteOrderMark ? QStringConverter::Flag::WriteBom
+                                                       : QStringConverter::Flag::Default);
+        return QByteArray(encoder.encode(xml));
+    };
+    const auto declared = [&xml](const char *encoding) {
+        QString text = xml;
+        text.replace(QStringLiteral("encoding=\"UTF-8\""),
+                     QStringLiteral("encoding=\"%1\"").arg(QLatin1String(encoding)));
+        return QByteArray(QStringEncoder(encoding).encode(text));
+    };
+    QTest::newRow("UTF-8") << encoded(QStringConverter::Utf8, false);
+    QTest::newRow("UTF-8 with a byte-order mark") << encoded(QStringConverter::Utf8, true);
+    QTest::newRow("UTF-16 little-endian with its mark") << encoded(QStringConverter::Utf16LE, true);
+    QTest::newRow("UTF-16 big-endian with its mark") << encoded(QStringConverter::Utf16BE, true);
+    QTest::newRow("windows-1252, declared") << declared("windows-1252");
+    QTest::newRow("ISO-8859-15, declared") << declared("ISO-8859-15");
+    QTest::newRow("blank line before the declaration")
+        << "\n" + encoded(QStringConverter::Utf8, false);
+}
+
+void ConfigFilesTest::load_asEditorsSaveIt_readsEveryCharacter()
+{
+    QFETCH(QByteArray, contents);
+    QVERIFY(writeFile(folder() + QStringLiteral("/EngineeringQueryText.plist"), contents));
+    const std::unique_ptr<BrevantModel> model = loadModel();
+    QCOMPARE(model->engineeringQueryTextD(),
+             (StringDictionary{{QStringLiteral("Café €"), QStringLiteral("summary ~ 'café €'")}}));
+    QCOMPARE(mLog->lines().first(), QStringLiteral("Using ") + folder());
+    QCOMPARE(mLog->lines().size(), 4);
 }
 
 void ConfigFilesTest::load_wrongTypedEntries_skippedWithOneLineEach()
@@ -300,6 +400,38 @@ void ConfigFilesTest::load_wrongTypedEntries_skippedWithOneLineEach()
     QVERIFY(lines.contains(
         users +
         QStringLiteral(": the entry \"Mobile/Kenji Watanabe\" is not a text and was skipped.")));
+}
+
+void ConfigFilesTest::load_nestedAsDeepAsAllowed_isRead()
+{
+    const QString templates = folder() + QStringLiteral("/EngineeringQueryText.plist");
+    // The dictionary, then fifteen arrays: sixteen levels.
+    QVERIFY(writeFile(templates, xmlDictionary(engineeringEntries + "<key>deep</key>" +
+                                               QByteArray("<array>").repeated(15) +
+                                               QByteArray("</array>").repeated(15))));
+    const std::unique_ptr<BrevantModel> model = loadModel();
+    QCOMPARE(model->engineeringQueryTextD(), expectedEngineering);
+    QVERIFY(mLog->contains(templates +
+                           QStringLiteral(": the entry \"deep\" is not a text and was skipped.")));
+}
+
+void ConfigFilesTest::load_problemsInSeveralFiles_reportedInFileOrder()
+{
+    writeAll(Form::Xml, fileNames[2]);
+    const QString templates = folder() + QStringLiteral("/EngineeringQueryText.plist");
+    QVERIFY(writeFile(templates, xmlDictionary(engineeringEntries + "<key>A</key><true/>\n" +
+                                               "<key>B</key><false/>\n")));
+    const QString sites = folder() + QStringLiteral("/SiteURL.plist");
+    QVERIFY(writeFile(sites, "not a property list"));
+    const std::unique_ptr<BrevantModel> model = loadModel();
+    QCOMPARE(
+        mLog->lines(),
+        (QStringList{
+            QStringLiteral("Using ") + folder(),
+            templates + QStringLiteral(": the entry \"A\" is not a text and was skipped."),
+            templates + QStringLiteral(": the entry \"B\" is not a text and was skipped."),
+            QStringLiteral("Jira Users dictionary was not found."),
+            sites + QStringLiteral(" is not a property list with a dictionary at its root.")}));
 }
 
 void ConfigFilesTest::load_shippedExamples_loadCleanlyWithEveryPlaceholder()

@@ -1,6 +1,7 @@
 // Installing and refreshing the default configuration files from the application package.
 #include "ConfigFixtures.h"
 #include "DefaultFilesInstaller.h"
+#include "EnvironmentOverride.h"
 #include "LogCapture.h"
 #include "TemporaryHome.h"
 
@@ -39,12 +40,25 @@ QPair<qint64, qint64> identity(const QString &path)
 enum class Failure
 {
     BackupIsAFolder,
-    StagingFolderIsAFile
+    StagingFolderIsAFile,
+    InstalledIsAFolder
+};
+
+// What an earlier launch, ended between two steps of a refresh, can leave behind.
+enum class Interruption
+{
+    // Stopped before the backup's scratch name was renamed to the backup.
+    ScratchBackupLeft,
+    // Stopped after the backup was made and before the staging copy replaced the file.
+    BackupMadeFileNotReplaced,
+    // Stopped after the staging copy was made.
+    StagingCopyLeft
 };
 
 } // namespace
 
 Q_DECLARE_METATYPE(Failure)
+Q_DECLARE_METATYPE(Interruption)
 
 class DefaultFilesTest : public QObject
 {
@@ -57,19 +71,28 @@ private Q_SLOTS:
     void secondLaunch_samePackage_changesNothing();
     void newerPackageCopy_replacesAndKeepsTheOldFileAsBackup();
     void userEditedFile_newerThanPackage_isLeftAlone();
+    void packageDatedAheadOfTheClock_editSurvivesLaunchAfterLaunch();
     void missingPackageFile_isSkippedSilently();
     void staleStagingCopy_fromAnEarlierRun_doesNotBlockTheRefresh();
+    void interruptedLaunch_nextLaunchClearsLeftoversAndLosesNothing_data();
+    void interruptedLaunch_nextLaunchClearsLeftoversAndLosesNothing();
     void failedRefresh_keepsInstalledFileWholeAndLogs_data();
     void failedRefresh_keepsInstalledFileWholeAndLogs();
     void supportFolderThroughSymbolicLink_installsAtTarget();
+    void homeThatDoesNotExist_isLoggedAndNotMade();
 
 private:
     QString folder() const { return supportFolderBelow(mHome->path()); }
     QString installed(const QString &name) const { return folder() + u'/' + name; }
     QString packaged(const QString &name) const { return mPackage->path() + u'/' + name; }
+    QString staging() const { return folder() + QStringLiteral("/temp"); }
+    std::optional<QString> launch() const;
     void writePackage(const QString &version, const QDateTime &modified = {},
                       const QStringList &names = fileNames);
+    void installFirstReleaseAnHourAgo();
+    void shipSecondRelease();
 
+    const QDateTime mNow = QDateTime::currentDateTimeUtc();
     std::unique_ptr<TemporaryHome> mHome;
     std::unique_ptr<QTemporaryDir> mPackage;
     std::unique_ptr<LogCapture> mLog;
@@ -90,6 +113,11 @@ void DefaultFilesTest::cleanup()
     mHome.reset();
 }
 
+std::optional<QString> DefaultFilesTest::launch() const
+{
+    return DefaultFilesInstaller(mPackage->path()).copyDefaultsFromBundleDirectory();
+}
+
 void DefaultFilesTest::writePackage(const QString &version, const QDateTime &modified,
                                     const QStringList &names)
 {
@@ -100,10 +128,25 @@ void DefaultFilesTest::writePackage(const QString &version, const QDateTime &mod
     }
 }
 
+// Release 1 of the package, built two hours ago and installed an hour ago.
+void DefaultFilesTest::installFirstReleaseAnHourAgo()
+{
+    writePackage(QStringLiteral("1"), mNow.addSecs(-7200));
+    launch();
+    for (const QString &name : fileNames)
+        QVERIFY(setModified(installed(name), mNow.addSecs(-3600)));
+}
+
+// Release 2, built after release 1 was installed.
+void DefaultFilesTest::shipSecondRelease()
+{
+    writePackage(QStringLiteral("2"), mNow.addSecs(-1800));
+}
+
 void DefaultFilesTest::firstLaunch_installsEveryFile_withoutStagingOrBackups()
 {
     writePackage(QStringLiteral("1"));
-    QCOMPARE(copyDefaultsFromPackage(mPackage->path()), folder());
+    QCOMPARE(launch(), folder());
     for (const QString &name : fileNames) {
         QCOMPARE(readFile(installed(name)), versionContents(name, QStringLiteral("1")));
         QVERIFY(QFileInfo(installed(name)).lastModified() >=
@@ -116,12 +159,12 @@ void DefaultFilesTest::firstLaunch_installsEveryFile_withoutStagingOrBackups()
 void DefaultFilesTest::secondLaunch_samePackage_changesNothing()
 {
     writePackage(QStringLiteral("1"));
-    copyDefaultsFromPackage(mPackage->path());
+    launch();
     QList<QPair<qint64, qint64>> before;
     for (const QString &name : fileNames)
         before.append(identity(installed(name)));
 
-    copyDefaultsFromPackage(mPackage->path());
+    launch();
     for (qsizetype i = 0; i < fileNames.size(); ++i)
         QCOMPARE(identity(installed(fileNames[i])), before[i]);
     QCOMPARE(QDir(folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), fileNames);
@@ -129,27 +172,25 @@ void DefaultFilesTest::secondLaunch_samePackage_changesNothing()
 
 void DefaultFilesTest::newerPackageCopy_replacesAndKeepsTheOldFileAsBackup()
 {
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    writePackage(QStringLiteral("1"), now.addSecs(-7200));
-    copyDefaultsFromPackage(mPackage->path());
+    installFirstReleaseAnHourAgo();
     const QString site = installed(QStringLiteral("SiteURL.plist"));
     const QByteArray edited = xmlDictionary("<key>queryPage</key><string>mine</string>");
     QVERIFY(writeFile(site, edited));
-    QVERIFY(setModified(site, now.addSecs(-3600)));
+    QVERIFY(setModified(site, mNow.addSecs(-3600)));
     QVERIFY(QFile::setPermissions(site, QFile::ReadOwner | QFile::WriteOwner));
     const QFile::Permissions packagePermissions = QFile::permissions(packaged(fileNames[0]));
 
-    writePackage(QStringLiteral("2"), now.addSecs(-1800));
-    copyDefaultsFromPackage(mPackage->path());
+    shipSecondRelease();
+    launch();
     QCOMPARE(readFile(site), versionContents(QStringLiteral("SiteURL.plist"), QStringLiteral("2")));
     QCOMPARE(readFile(site + QStringLiteral("_orig")), edited);
     QCOMPARE(QFile::permissions(site), packagePermissions);
-    QVERIFY(QFileInfo(folder() + QStringLiteral("/temp")).isDir());
-    QVERIFY(QDir(folder() + QStringLiteral("/temp")).isEmpty());
+    QVERIFY(QFileInfo(staging()).isDir());
+    QVERIFY(QDir(staging()).isEmpty());
 
     // The next release's copy replaces the file again and the backup now holds release 2.
-    writePackage(QStringLiteral("3"), now.addSecs(3600));
-    copyDefaultsFromPackage(mPackage->path());
+    writePackage(QStringLiteral("3"), mNow.addSecs(3600));
+    launch();
     QCOMPARE(readFile(site), versionContents(QStringLiteral("SiteURL.plist"), QStringLiteral("3")));
     QCOMPARE(readFile(site + QStringLiteral("_orig")),
              versionContents(QStringLiteral("SiteURL.plist"), QStringLiteral("2")));
@@ -158,25 +199,42 @@ void DefaultFilesTest::newerPackageCopy_replacesAndKeepsTheOldFileAsBackup()
 
 void DefaultFilesTest::userEditedFile_newerThanPackage_isLeftAlone()
 {
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    writePackage(QStringLiteral("1"), now.addSecs(-7200));
-    copyDefaultsFromPackage(mPackage->path());
+    installFirstReleaseAnHourAgo();
     const QString users = installed(QStringLiteral("JiraUsers.plist"));
     const QByteArray edited = xmlDictionary("<key>My Team</key><dict/>");
     QVERIFY(writeFile(users, edited));
-    QVERIFY(setModified(users, now.addSecs(-600)));
+    QVERIFY(setModified(users, mNow.addSecs(-600)));
 
-    writePackage(QStringLiteral("2"), now.addSecs(-1200));
-    copyDefaultsFromPackage(mPackage->path());
+    shipSecondRelease();
+    launch();
     QCOMPARE(readFile(users), edited);
     QVERIFY(!QFileInfo::exists(users + QStringLiteral("_orig")));
-    QCOMPARE(readFile(installed(fileNames[0])), versionContents(fileNames[0], QStringLiteral("1")));
+    QCOMPARE(readFile(installed(fileNames[0])), versionContents(fileNames[0], QStringLiteral("2")));
+}
+
+void DefaultFilesTest::packageDatedAheadOfTheClock_editSurvivesLaunchAfterLaunch()
+{
+    // A package built on a machine whose clock runs a day ahead, or a clock set back.
+    writePackage(QStringLiteral("1"), mNow.addDays(1));
+    launch();
+    const QString site = installed(QStringLiteral("SiteURL.plist"));
+    const QByteArray edited = xmlDictionary("<key>queryPage</key><string>mine</string>");
+    QVERIFY(writeFile(site, edited));
+
+    // The edit is older than the package, so one refresh keeps it as the backup; after that the
+    // refreshed file is as new as the package and is left alone.
+    launch();
+    QCOMPARE(readFile(site + QStringLiteral("_orig")), edited);
+    const QPair<qint64, qint64> refreshed = identity(site);
+    launch();
+    QCOMPARE(identity(site), refreshed);
+    QCOMPARE(readFile(site + QStringLiteral("_orig")), edited);
 }
 
 void DefaultFilesTest::missingPackageFile_isSkippedSilently()
 {
     writePackage(QStringLiteral("1"), {}, {fileNames[1], fileNames[3]});
-    QCOMPARE(copyDefaultsFromPackage(mPackage->path()), folder());
+    QCOMPARE(launch(), folder());
     QCOMPARE(QDir(folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              (QStringList{fileNames[1], fileNames[3]}));
     QCOMPARE(mLog->lines(), QStringList{QStringLiteral("Using ") + folder()});
@@ -184,18 +242,55 @@ void DefaultFilesTest::missingPackageFile_isSkippedSilently()
 
 void DefaultFilesTest::staleStagingCopy_fromAnEarlierRun_doesNotBlockTheRefresh()
 {
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    writePackage(QStringLiteral("1"), now.addSecs(-7200));
-    copyDefaultsFromPackage(mPackage->path());
-    QVERIFY(writeFile(folder() + QStringLiteral("/temp/SiteURL.plist"), "left by a crash"));
-    for (const QString &name : fileNames)
-        QVERIFY(setModified(installed(name), now.addSecs(-3600)));
+    installFirstReleaseAnHourAgo();
+    QVERIFY(writeFile(staging() + QStringLiteral("/SiteURL.plist"), "left by a crash"));
 
-    writePackage(QStringLiteral("2"), now.addSecs(-1800));
-    copyDefaultsFromPackage(mPackage->path());
+    shipSecondRelease();
+    launch();
     for (const QString &name : fileNames)
         QCOMPARE(readFile(installed(name)), versionContents(name, QStringLiteral("2")));
     QCOMPARE(mLog->lines(), QStringList(2, QStringLiteral("Using ") + folder()));
+}
+
+void DefaultFilesTest::interruptedLaunch_nextLaunchClearsLeftoversAndLosesNothing_data()
+{
+    QTest::addColumn<Interruption>("interruption");
+    QTest::addColumn<bool>("newRelease");
+    QTest::newRow("scratch name of the backup, same release")
+        << Interruption::ScratchBackupLeft << false;
+    QTest::newRow("backup made, file not yet replaced, new release")
+        << Interruption::BackupMadeFileNotReplaced << true;
+    QTest::newRow("staging copy, same release") << Interruption::StagingCopyLeft << false;
+}
+
+void DefaultFilesTest::interruptedLaunch_nextLaunchClearsLeftoversAndLosesNothing()
+{
+    QFETCH(Interruption, interruption);
+    QFETCH(bool, newRelease);
+    installFirstReleaseAnHourAgo();
+    const QString site = installed(QStringLiteral("SiteURL.plist"));
+    const QByteArray edited = xmlDictionary("<key>queryPage</key><string>mine</string>");
+    QVERIFY(writeFile(site, edited));
+    QVERIFY(setModified(site, mNow.addSecs(-3600)));
+    const QString backup = site + QStringLiteral("_orig");
+    if (interruption == Interruption::ScratchBackupLeft)
+        QVERIFY(hardLink(site, backup + QStringLiteral(".partial")));
+    if (interruption == Interruption::BackupMadeFileNotReplaced)
+        QVERIFY(hardLink(site, backup));
+    if (interruption == Interruption::StagingCopyLeft)
+        QVERIFY(writeFile(staging() + QStringLiteral("/SiteURL.plist"), "staged"));
+    if (newRelease)
+        shipSecondRelease();
+
+    launch();
+    QCOMPARE(readFile(site),
+             newRelease ? versionContents(QStringLiteral("SiteURL.plist"), QStringLiteral("2"))
+                        : edited);
+    if (newRelease)
+        QCOMPARE(readFile(backup), edited);
+    QCOMPARE(QDir(folder()).entryList({QStringLiteral("*.partial")}, QDir::AllEntries),
+             QStringList());
+    QVERIFY(QDir(staging()).isEmpty());
 }
 
 void DefaultFilesTest::failedRefresh_keepsInstalledFileWholeAndLogs_data()
@@ -203,44 +298,52 @@ void DefaultFilesTest::failedRefresh_keepsInstalledFileWholeAndLogs_data()
     QTest::addColumn<Failure>("failure");
     QTest::newRow("backup name taken by a folder") << Failure::BackupIsAFolder;
     QTest::newRow("staging folder name taken by a file") << Failure::StagingFolderIsAFile;
+    QTest::newRow("installed name taken by an old folder") << Failure::InstalledIsAFolder;
 }
 
 void DefaultFilesTest::failedRefresh_keepsInstalledFileWholeAndLogs()
 {
     QFETCH(Failure, failure);
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    writePackage(QStringLiteral("1"), now.addSecs(-7200));
-    copyDefaultsFromPackage(mPackage->path());
-    for (const QString &name : fileNames)
-        QVERIFY(setModified(installed(name), now.addSecs(-3600)));
+    installFirstReleaseAnHourAgo();
     const QString site = installed(QStringLiteral("SiteURL.plist"));
     const QString backup = site + QStringLiteral("_orig");
-    const QString staging = folder() + QStringLiteral("/temp");
     if (failure == Failure::BackupIsAFolder)
         QVERIFY(writeFile(backup + QStringLiteral("/keep"), "in the way"));
-    else
-        QVERIFY(writeFile(staging, "in the way"));
+    if (failure == Failure::StagingFolderIsAFile)
+        QVERIFY(writeFile(staging(), "in the way"));
+    if (failure == Failure::InstalledIsAFolder) {
+        QVERIFY(QFile::remove(site));
+        QVERIFY(writeFile(site + QStringLiteral("/keep"), "in the way"));
+        QVERIFY(setModified(site, mNow.addSecs(-3600)));
+    }
     mLog->clear();
 
-    writePackage(QStringLiteral("2"), now.addSecs(-1800));
-    copyDefaultsFromPackage(mPackage->path());
+    shipSecondRelease();
+    launch();
     const QByteArray old = versionContents(QStringLiteral("SiteURL.plist"), QStringLiteral("1"));
     QStringList expected{QStringLiteral("Using ") + folder()};
-    if (failure == Failure::BackupIsAFolder) {
-        expected.append(QStringLiteral("Could not keep a backup of ") + site +
-                        QStringLiteral(" as ") + backup + QStringLiteral(": Is a directory"));
-        QCOMPARE(readFile(site), old);
-        QCOMPARE(readFile(installed(fileNames[0])),
-                 versionContents(fileNames[0], QStringLiteral("2")));
-    } else {
+    if (failure == Failure::StagingFolderIsAFile) {
         for (const QString &name : fileNames) {
             expected.append(QStringLiteral("Could not copy ") + packaged(name) +
-                            QStringLiteral(" to ") + staging + u'/' + name);
+                            QStringLiteral(" to ") + staging() + u'/' + name);
             QCOMPARE(readFile(installed(name)), versionContents(name, QStringLiteral("1")));
             QVERIFY(!QFileInfo::exists(installed(name) + QStringLiteral("_orig")));
         }
+        QCOMPARE(mLog->lines(), expected);
+        return;
     }
+    const QString reason = failure == Failure::BackupIsAFolder ? QStringLiteral("Is a directory")
+                                                               : QStringLiteral("Invalid argument");
+    expected.append(QStringLiteral("Could not keep a backup of ") + site + QStringLiteral(" as ") +
+                    backup + QStringLiteral(": ") + reason);
     QCOMPARE(mLog->lines(), expected);
+    if (failure == Failure::BackupIsAFolder)
+        QCOMPARE(readFile(site), old);
+    else
+        QCOMPARE(readFile(site + QStringLiteral("/keep")), QByteArray("in the way"));
+    QCOMPARE(readFile(installed(fileNames[0])), versionContents(fileNames[0], QStringLiteral("2")));
+    // The staging copy of the file that could not be replaced goes too.
+    QVERIFY(QDir(staging()).isEmpty());
 }
 
 void DefaultFilesTest::supportFolderThroughSymbolicLink_installsAtTarget()
@@ -250,9 +353,21 @@ void DefaultFilesTest::supportFolderThroughSymbolicLink_installsAtTarget()
     QVERIFY(QDir().mkpath(QFileInfo(folder()).absolutePath()));
     QVERIFY(QFile::link(target, folder()));
     writePackage(QStringLiteral("1"));
-    QCOMPARE(copyDefaultsFromPackage(mPackage->path()), target);
+    QCOMPARE(launch(), target);
     QCOMPARE(QDir(target).entryList(QDir::Files), fileNames);
     QVERIFY(QFileInfo(folder()).isSymLink());
+}
+
+void DefaultFilesTest::homeThatDoesNotExist_isLoggedAndNotMade()
+{
+    const QString missing = mHome->path() + QStringLiteral("/gone");
+    const EnvironmentOverride home("HOME", QFile::encodeName(missing));
+    writePackage(QStringLiteral("1"));
+    QCOMPARE(launch(), supportFolderBelow(missing));
+    QVERIFY(!QFileInfo::exists(missing));
+    QCOMPARE(mLog->lines(),
+             QStringList(2, QStringLiteral("The home folder ") + missing +
+                                QStringLiteral(" does not exist; it is not created.")));
 }
 
 QTEST_GUILESS_MAIN(DefaultFilesTest)

@@ -2,6 +2,7 @@
 // settings file in a throwaway folder.
 #include "BrevantModel.h"
 #include "ConfigFixtures.h"
+#include "EnvironmentOverride.h"
 #include "LogCapture.h"
 #include "TemporaryHome.h"
 
@@ -54,8 +55,12 @@ private Q_SLOTS:
     void readPrefs_assignsWithoutNotifying();
     void roundTrip_throughTheFile_keepsEveryChoice();
     void writePrefs_leavesAbsentChoicesStoredBefore();
-    void unreadableStore_logsAndChangesNothing();
+    void unreadableStore_logsAndGivesFirstLaunchValues();
     void damagedStore_readsWhatParsesAndIsWrittenAgain();
+    void damageNotSeenAtLaunch_successfulSaveReportsNoFailure_data();
+    void damageNotSeenAtLaunch_successfulSaveReportsNoFailure();
+    void unfinishedSave_removedAtNextLaunch();
+    void homeThatDoesNotExist_isNotMadeBySaving();
     void writePrefs_fileCannotBeWritten_logsIt();
     void readPrefs_dateOutsideTheCalendar_isAbsent();
 
@@ -230,17 +235,17 @@ void PrefsTest::writePrefs_leavesAbsentChoicesStoredBefore()
     QVERIFY(!written.contains("BV_sprintEndDate"));
 }
 
-void PrefsTest::unreadableStore_logsAndChangesNothing()
+void PrefsTest::unreadableStore_logsAndGivesFirstLaunchValues()
 {
     // A folder where the settings file belongs can be neither read nor replaced.
     QVERIFY(QDir().mkpath(settingsFile()));
     BrevantModel model;
     mLog->clear();
+    const QDateTime before = QDateTime::currentDateTimeUtc();
     model.readPrefs();
-    QVERIFY(!model.sprintEndDate());
-    Choices unchanged;
-    unchanged.user = std::nullopt;
-    compareChoices(model, unchanged);
+    // With an end date the window shows a query text and a work-days line from the start.
+    QVERIFY(model.sprintEndDate() && *model.sprintEndDate() >= before);
+    compareChoices(model, Choices());
     model.setSprintDurationDays(30);
     model.writePrefs();
     QCOMPARE(
@@ -294,6 +299,83 @@ void PrefsTest::damagedStore_readsWhatParsesAndIsWrittenAgain()
     next.readPrefs();
     QCOMPARE(next.sprintDurationDays(), 7);
     QCOMPARE(next.sprintEndDate(), model.sprintEndDate());
+}
+
+void PrefsTest::damageNotSeenAtLaunch_successfulSaveReportsNoFailure_data()
+{
+    QTest::addColumn<QByteArray>("atLaunch");
+    QTest::addColumn<QByteArray>("beforeQuitting");
+    QTest::addColumn<QStringList>("logged");
+    const QString kept = QStringLiteral("The damaged settings file was kept as %1.damaged");
+    QTest::newRow("damaged in a section the choices do not use")
+        << QByteArray("[General]\nBV_daysField=21\n[Other]\nno equals sign here\n") << QByteArray()
+        << QStringList{QStringLiteral("\nUnexpected exception during readPrefs settings."), kept};
+    QTest::newRow("damaged by hand while the program runs")
+        << QByteArray("[General]\nBV_daysField=21\n")
+        << QByteArray("[General\nBV_daysField=21\nkeptAlong=yes\n") << QStringList{kept};
+}
+
+void PrefsTest::damageNotSeenAtLaunch_successfulSaveReportsNoFailure()
+{
+    QFETCH(QByteArray, atLaunch);
+    QFETCH(QByteArray, beforeQuitting);
+    QFETCH(QStringList, logged);
+    QVERIFY(writeFile(settingsFile(), atLaunch));
+    BrevantModel model;
+    mLog->clear();
+    model.readPrefs();
+    if (!beforeQuitting.isEmpty())
+        QVERIFY(writeFile(settingsFile(), beforeQuitting));
+    model.setSprintDurationDays(7);
+    model.writePrefs();
+
+    QStringList expected;
+    for (const QString &line : logged)
+        expected.append(line.contains(u'%') ? line.arg(settingsFile()) : line);
+    QCOMPARE(mLog->lines(), expected);
+    QCOMPARE(readFile(settingsFile() + QStringLiteral(".damaged")),
+             beforeQuitting.isEmpty() ? atLaunch : beforeQuitting);
+    const QByteArray written = readFile(settingsFile());
+    QVERIFY2(written.contains("BV_daysField=7"), written.constData());
+    // What the damaged file held besides the choices is saved again with them.
+    QCOMPARE(written.contains("keptAlong=yes"), !beforeQuitting.isEmpty());
+}
+
+void PrefsTest::unfinishedSave_removedAtNextLaunch()
+{
+    QVERIFY(writeFile(settingsFile(), "[General]\nBV_daysField=21\n"));
+    // As a save killed at its final rename leaves it, beside a kept damaged file.
+    const QString unfinished = settingsFile() + QStringLiteral(".Ab3xYz");
+    QVERIFY(writeFile(unfinished, "[General]\nBV_daysField=28\n"));
+    QVERIFY(writeFile(settingsFile() + QStringLiteral(".damaged"), "[General\n"));
+    BrevantModel model;
+    mLog->clear();
+
+    model.readPrefs();
+
+    QCOMPARE(model.sprintDurationDays(), 21);
+    QVERIFY(!QFileInfo::exists(unfinished));
+    QVERIFY(QFileInfo::exists(settingsFile() + QStringLiteral(".damaged")));
+    QCOMPARE(
+        mLog->lines(),
+        QStringList{QStringLiteral("Removed an unfinished save of the settings: ") + unfinished});
+}
+
+void PrefsTest::homeThatDoesNotExist_isNotMadeBySaving()
+{
+    const QString missing = mSettingsFolder->path() + QStringLiteral("/gone");
+    const EnvironmentOverride home("HOME", QFile::encodeName(missing));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       missing + QStringLiteral("/.config"));
+    BrevantModel model;
+    model.readPrefs();
+    mLog->clear();
+
+    model.writePrefs();
+
+    QVERIFY(!QFileInfo::exists(missing));
+    QCOMPARE(mLog->lines(), QStringList{QStringLiteral("The home folder ") + missing +
+                                        QStringLiteral(" does not exist; it is not created.")});
 }
 
 void PrefsTest::readPrefs_dateOutsideTheCalendar_isAbsent()

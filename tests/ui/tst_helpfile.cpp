@@ -2,6 +2,7 @@
 // nothing at all when a step of the way is missing.
 #include "AppDelegate.h"
 #include "BrevantWC.h"
+#include "EnvironmentOverride.h"
 #include "TemporaryHome.h"
 #include "WebBrowserLookup.h"
 
@@ -10,6 +11,12 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,6 +34,18 @@ QString packageFolder()
     return qEnvironmentVariable("BREVANT_PACKAGE_DIR");
 }
 
+constexpr int kTimeout = 20000;
+
+// Whether the help page opened, once the lookup has ended; nothing if it never did.
+std::optional<bool> openAndWait(const QString &folder, const QString &page)
+{
+    std::optional<bool> opened;
+    openHelpFile(folder, page, [&opened](bool started) { opened = started; });
+    // Times out as nothing, which the caller's comparison reports.
+    return QTest::qWaitFor([&opened] { return opened.has_value(); }, kTimeout) ? opened
+                                                                               : std::nullopt;
+}
+
 } // namespace
 
 class HelpFileTest : public QObject
@@ -40,6 +59,7 @@ private Q_SLOTS:
     void helpMenu_opensTheIndexPage();
     void openHelpFile_missingStep_returnsFalseAndLaunchesNothing_data();
     void openHelpFile_missingStep_returnsFalseAndLaunchesNothing();
+    void openHelpFile_slowBrowserLookup_windowGoesOnMeanwhile();
     void launchCommand_fillsFieldCodes_data();
     void launchCommand_fillsFieldCodes();
     void helpPages_linksLeadToPackagedFiles();
@@ -89,8 +109,8 @@ void HelpFileTest::registerHandler(const QByteArray &exec)
 void HelpFileTest::openHelpFile_registeredBrowser_opensPackagePage()
 {
     registerHandler("@SCRIPT@ %u");
-    QVERIFY(openHelpFile(packageFolder(), QStringLiteral("index")));
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(recordPath()), 20000);
+    QCOMPARE(openAndWait(packageFolder(), QStringLiteral("index")), std::optional<bool>(true));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(recordPath()), kTimeout);
     QFile record(recordPath());
     QVERIFY(record.open(QIODevice::ReadOnly));
     const QUrl expected = QUrl::fromLocalFile(
@@ -106,7 +126,7 @@ void HelpFileTest::helpMenu_opensTheIndexPage()
     auto *help = delegate.windowController()->findChild<QAction *>(QStringLiteral("actionHelp"));
     QVERIFY(help);
     help->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(recordPath()), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(recordPath()), kTimeout);
     QFile record(recordPath());
     QVERIFY(record.open(QIODevice::ReadOnly));
     QCOMPARE(QUrl(QString::fromUtf8(record.readAll())).fileName(), QStringLiteral("index.html"));
@@ -131,9 +151,45 @@ void HelpFileTest::openHelpFile_missingStep_returnsFalseAndLaunchesNothing()
     QFETCH(bool, registered);
     if (registered)
         registerHandler(exec);
-    QVERIFY(!openHelpFile(packageFolder(), page));
-    QVERIFY(!openHelpFile(mHome.path() + QStringLiteral("/no-package"), QStringLiteral("index")));
+    QCOMPARE(openAndWait(packageFolder(), page), std::optional<bool>(false));
+    QCOMPARE(openAndWait(mHome.path() + QStringLiteral("/no-package"), QStringLiteral("index")),
+             std::optional<bool>(false));
     QVERIFY(!QFileInfo::exists(recordPath()));
+}
+
+void HelpFileTest::openHelpFile_slowBrowserLookup_windowGoesOnMeanwhile()
+{
+    registerHandler("@SCRIPT@ %u");
+    // An xdg-mime that answers only when the test lets it, as a slow desktop lookup does.
+    const QString bin = mHome.path() + QStringLiteral("/slow-bin");
+    const QString gate = mHome.path() + QStringLiteral("/gate");
+    QVERIFY(::mkfifo(QFile::encodeName(gate).constData(), 0600) == 0);
+    QVERIFY(writeFile(bin + QStringLiteral("/xdg-mime"),
+                      "#!/bin/sh\nread answer < \"$HOME/gate\"\necho \"$answer\"\n"));
+    QVERIFY(QFile::setPermissions(bin + QStringLiteral("/xdg-mime"),
+                                  QFile::ReadOwner | QFile::ExeOwner));
+    const EnvironmentOverride path("PATH", QFile::encodeName(bin) + ':' + qgetenv("PATH"));
+
+    std::optional<bool> opened;
+    openHelpFile(packageFolder(), QStringLiteral("index"),
+                 [&opened](bool started) { opened = started; });
+    // The call came back at once, and the event loop still runs while the lookup waits.
+    QVERIFY(!opened.has_value());
+    bool ticked = false;
+    QTimer::singleShot(0, this, [&ticked] { ticked = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(ticked, kTimeout);
+    QVERIFY(!opened.has_value());
+
+    // Opened without waiting, so a lookup that never started fails the test instead of hanging it.
+    int writer = -1;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (writer = ::open(QFile::encodeName(gate).constData(), O_WRONLY | O_NONBLOCK)) >= 0,
+        kTimeout);
+    const QByteArray line = kHandlerId.toUtf8() + '\n';
+    QCOMPARE(::write(writer, line.constData(), size_t(line.size())), ssize_t(line.size()));
+    ::close(writer);
+    QTRY_COMPARE_WITH_TIMEOUT(opened, std::optional<bool>(true), kTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(recordPath()), kTimeout);
 }
 
 void HelpFileTest::launchCommand_fillsFieldCodes_data()

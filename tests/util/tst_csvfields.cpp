@@ -1,4 +1,4 @@
-// Splitting and writing delimited lines, quoting and bracketing texts, and replacing keys.
+// Splitting and writing delimited lines, and quoting and bracketing texts.
 #include "CsvFields.h"
 #include "TextQuoting.h"
 
@@ -6,7 +6,6 @@
 
 using namespace Qt::StringLiterals;
 
-using Dictionary = QMap<QString, QString>;
 using TextOperation = QString (*)(const QString &);
 
 class TestCsvFields : public QObject
@@ -24,8 +23,6 @@ private Q_SLOTS:
     void csvFromComponents_plainFields_readBackUnchanged();
     void quotesAndBrackets_text_addedOrRemoved_data();
     void quotesAndBrackets_text_addedOrRemoved();
-    void replacingKeys_dictionary_replacesIgnoringCase_data();
-    void replacingKeys_dictionary_replacesIgnoringCase();
 };
 
 void TestCsvFields::componentsWithDelimiter_line_splitsAsQuoted_data()
@@ -182,30 +179,6 @@ void TestCsvFields::quotesAndBrackets_text_addedOrRemoved()
     QFETCH(QString, expected);
     QVERIFY(operations.contains(operation));
     QCOMPARE(operations.value(operation)(text), expected);
-}
-
-void TestCsvFields::replacingKeys_dictionary_replacesIgnoringCase_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<Dictionary>("dictionary");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("key in other case")
-        << u"Hello NAME"_s << Dictionary{{u"name"_s, u"Ann"_s}} << u"Hello Ann"_s;
-    QTest::newRow("every occurrence") << u"a A a"_s << Dictionary{{u"a"_s, u"b"_s}} << u"b b b"_s;
-    QTest::newRow("replacement not searched again for its key")
-        << u"x"_s << Dictionary{{u"x"_s, u"xx"_s}} << u"xx"_s;
-    QTest::newRow("later key sees earlier replacement")
-        << u"a"_s << Dictionary{{u"a"_s, u"b"_s}, {u"b"_s, u"c"_s}} << u"c"_s;
-    QTest::newRow("empty key passed over") << u"abc"_s << Dictionary{{u""_s, u"Z"_s}} << u"abc"_s;
-    QTest::newRow("no keys") << u"abc"_s << Dictionary{} << u"abc"_s;
-}
-
-void TestCsvFields::replacingKeys_dictionary_replacesIgnoringCase()
-{
-    QFETCH(QString, text);
-    QFETCH(Dictionary, dictionary);
-    QFETCH(QString, expected);
-    QCOMPARE(stringByReplacingKeysFromDictionary(text, dictionary), expected);
 }
 
 QTEST_GUILESS_MAIN(TestCsvFields)

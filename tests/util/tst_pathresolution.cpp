@@ -1,4 +1,5 @@
 // Path resolution against real symbolic links in a temporary folder, with aliases stood in.
+#include "EnvironmentOverride.h"
 #include "PathOperations.h"
 #include "PathResolution.h"
 #include "StandInAliases.h"
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <pwd.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -49,6 +51,8 @@ private Q_SLOTS:
 
     void standardizedPath_text_isStandardized_data();
     void standardizedPath_text_isStandardized();
+    void standardizedPath_homeUnset_expandsToTheAccountsHome_data();
+    void standardizedPath_homeUnset_expandsToTheAccountsHome();
     void componentOperations_paths_joinAndSplitAtOneSeparator();
     void xqResolving_path_followsLinks_data();
     void xqResolving_path_followsLinks();
@@ -147,6 +151,23 @@ void TestPathResolution::standardizedPath_text_isStandardized()
     QFETCH(QString, expected);
     TemporaryHome home;
     QCOMPARE(standardizedPath(path), expected.replace(QStringLiteral("~HOME"), home.path()));
+}
+
+void TestPathResolution::standardizedPath_homeUnset_expandsToTheAccountsHome_data()
+{
+    QTest::addColumn<std::optional<QByteArray>>("home");
+    QTest::newRow("HOME unset") << std::optional<QByteArray>();
+    QTest::newRow("HOME empty") << std::optional<QByteArray>("");
+}
+
+void TestPathResolution::standardizedPath_homeUnset_expandsToTheAccountsHome()
+{
+    QFETCH(std::optional<QByteArray>, home);
+    const passwd *account = ::getpwuid(::getuid());
+    QVERIFY(account && account->pw_dir);
+    const EnvironmentOverride noHome("HOME", home);
+    QCOMPARE(standardizedPath(u"~/Library"_s),
+             standardizedPath(QFile::decodeName(account->pw_dir) + u"/Library"_s));
 }
 
 void TestPathResolution::componentOperations_paths_joinAndSplitAtOneSeparator()
