@@ -179,7 +179,7 @@ private:
     // A window that has closed, kept until its close notice has returned to the event loop.
     std::unique_ptr<BrowserWindow> mClosedWebViewWC;
     qint32 mOperationState = 0;
-    // Also read by the thread that saves an export.
+    // Read by downloadReceivedData, which may be called from any thread.
     std::atomic<bool> mOperationDownload = false;
     bool mSkipNoneFound = false;
     qint32 mSkipCount = 0;
