@@ -2,6 +2,7 @@
 
 #include "BrowserSession.h"
 
+#include <QFile>
 #include <QNetworkCookieJar>
 #include <QSignalSpy>
 #include <QTest>
@@ -25,6 +26,12 @@ ScriptOutcome runScriptSync(WebViewWC &window, const QString &script)
     if (!QTest::qWaitFor([&outcome] { return outcome.has_value(); }, kBrowserTimeoutMs))
         return {true, {}, QStringLiteral("no answer from the page")};
     return *outcome;
+}
+
+QByteArray fileContents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void submitLoginForm(WebViewWC &window, const QString &userName)
@@ -60,6 +67,18 @@ void BrowserFixture::useStandinSites()
         StringDictionary{{QStringLiteral("jiraLogin"), mServer.loginURL().toString()},
                          {QStringLiteral("jiraSearch"), mServer.searchURL().toString()},
                          {QStringLiteral("downloadCSV"), mServer.searchURL().toString()}});
+}
+
+void BrowserFixture::signIn(const std::function<void()> &press)
+{
+    const int loads = mLog->count(QStringLiteral("Page finished loading"));
+    press();
+    QVERIFY(mFactory.window);
+    QTRY_COMPARE_WITH_TIMEOUT(mLog->count(QStringLiteral("Page finished loading")), loads + 1,
+                              kBrowserTimeoutMs);
+    submitLoginForm(*mFactory.window, QStringLiteral("dev.ana"));
+    QTRY_COMPARE_WITH_TIMEOUT(mLog->count(QStringLiteral("Page finished loading")), loads + 2,
+                              kBrowserTimeoutMs);
 }
 
 void BrowserFixture::stopModel()

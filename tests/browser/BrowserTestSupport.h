@@ -14,6 +14,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 // Makes real windows and keeps hold of the newest, so a test can act in its page like a user.
 class RecordingWindowFactory final : public BrowserWindowFactory
 {
@@ -35,6 +37,9 @@ protected:
     void startModel();
     // Points the model's login, search and export commands at the stand-in.
     void useStandinSites();
+    // Presses Log In as press does, then signs in on the page that opens, as a user would; done
+    // once the page after the login form has loaded.
+    void signIn(const std::function<void()> &press);
     // Lets the model go, waits for its window to be gone and forgets the session's cookies.
     void stopModel();
 
@@ -50,6 +55,9 @@ protected:
 
 // Runs a script in the window's page and waits for its outcome.
 ScriptOutcome runScriptSync(WebViewWC &window, const QString &script);
+
+// The file's bytes; none when it cannot be read.
+QByteArray fileContents(const QString &path);
 
 // Fills in and sends the login form of the page on show, as a user would.
 void submitLoginForm(WebViewWC &window, const QString &userName);

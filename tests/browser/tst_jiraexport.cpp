@@ -14,12 +14,6 @@ namespace {
 
 const QString kTemplateName = QStringLiteral("Created in sprint");
 
-QByteArray fileContents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestJiraExport : public QObject, protected BrowserFixture
@@ -105,13 +99,7 @@ QString TestJiraExport::exportPath() const
 
 void TestJiraExport::logIn()
 {
-    mModel->jiraLogin();
-    QVERIFY(mFactory.window);
-    QTRY_COMPARE_WITH_TIMEOUT(mLog->count(QStringLiteral("Page finished loading")), 1,
-                              kBrowserTimeoutMs);
-    submitLoginForm(*mFactory.window, QStringLiteral("dev.ana"));
-    QTRY_COMPARE_WITH_TIMEOUT(mLog->count(QStringLiteral("Page finished loading")), 2,
-                              kBrowserTimeoutMs);
+    signIn([this] { mModel->jiraLogin(); });
     QCOMPARE(mFactory.window->webView()->url(), mServer.searchURL());
 }
 

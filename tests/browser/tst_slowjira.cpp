@@ -12,12 +12,6 @@ namespace {
 const QString kQuery = QStringLiteral("project = ABC AND created >= 2020-02-15 AND created <= "
                                       "2020-02-28");
 
-QByteArray fileContents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestSlowJira : public QObject, protected BrowserFixture
@@ -79,13 +73,7 @@ void TestSlowJira::useTiming(int searchDelayMs, int exportMenuDelayMs)
 
 void TestSlowJira::logIn()
 {
-    mModel->jiraLogin();
-    QVERIFY(mFactory.window);
-    QTRY_COMPARE_WITH_TIMEOUT(mLog->count(QStringLiteral("Page finished loading")), 1,
-                              kBrowserTimeoutMs);
-    submitLoginForm(*mFactory.window, QStringLiteral("dev.ana"));
-    QTRY_COMPARE_WITH_TIMEOUT(mLog->count(QStringLiteral("Page finished loading")), 2,
-                              kBrowserTimeoutMs);
+    signIn([this] { mModel->jiraLogin(); });
 }
 
 void TestSlowJira::slowMenu_exportSucceeds()

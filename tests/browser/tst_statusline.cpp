@@ -80,14 +80,10 @@ void TestStatusLine::pressExport()
 
 void TestStatusLine::logIn()
 {
-    QTest::mouseClick(mWindow->findChild<QPushButton *>(QStringLiteral("jiraLoginButton")),
-                      Qt::LeftButton);
-    QVERIFY(mFactory.window);
-    QTRY_COMPARE_WITH_TIMEOUT(mLog->count(QStringLiteral("Page finished loading")), 1,
-                              kBrowserTimeoutMs);
-    submitLoginForm(*mFactory.window, QStringLiteral("dev.ana"));
-    QTRY_COMPARE_WITH_TIMEOUT(mLog->count(QStringLiteral("Page finished loading")), 2,
-                              kBrowserTimeoutMs);
+    signIn([this] {
+        QTest::mouseClick(mWindow->findChild<QPushButton *>(QStringLiteral("jiraLoginButton")),
+                          Qt::LeftButton);
+    });
 }
 
 void TestStatusLine::export_afterLogin_saysWhereAndHowMany()
