@@ -23,29 +23,39 @@ bool isFieldEnd(char c)
 
 bool CsvScanner::nextRecord(QList<QByteArrayView> &fields, bool moreToCome)
 {
-    fields.clear();
     const qsizetype size = mText.size();
-    if (mPosition >= size)
+    if (mPosition >= size) {
+        fields.clear();
         return false;
+    }
+    // The list is overwritten in place: a reader going through many records of about the same
+    // width keeps its storage, and growing a list field by field costs more than the scanning.
+    qsizetype count = 0;
     qsizetype at = mPosition;
     for (;;) {
         const qsizetype end = fieldEnd(at);
-        if (end < 0 || (moreToCome && end >= size)) {
-            if (moreToCome) {
-                fields.clear();
-                return false;
-            }
-            fields.append(mText.sliced(at));
-            mPosition = size;
-            return true;
+        const bool textEnds = end < 0 || end >= size;
+        if (textEnds && moreToCome) {
+            fields.clear();
+            return false;
         }
-        fields.append(mText.sliced(at, end - at));
-        if (end < size && mText[end] == ',') {
+        const QByteArrayView field = mText.sliced(at, (end < 0 ? size : end) - at);
+        if (count < fields.size())
+            fields.data()[count] = field;
+        else
+            fields.append(field);
+        ++count;
+        if (!textEnds && mText[end] == ',') {
             at = end + 1;
             continue;
         }
+        fields.resize(count);
+        if (textEnds) {
+            mPosition = size;
+            return true;
+        }
         at = end;
-        if (at < size && mText[at] == '\r') {
+        if (mText[at] == '\r') {
             // A CR as the last byte read may be the first half of a CRLF still to come.
             if (moreToCome && at + 1 >= size) {
                 fields.clear();

@@ -1,0 +1,272 @@
+#include "ExportMerge.h"
+
+#include "CsvScanner.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace {
+
+// A column of the merged header: its title's text, which is what makes two titles the same, and
+// the title as a page wrote it.
+struct Column
+{
+    QByteArray text;
+    QByteArrayView raw;
+};
+
+// Page columns from pageFirst on that land side by side on the merged columns from mergedFirst
+// on, so that a record's fields there are copied in one piece, commas and all.
+struct Run
+{
+    qsizetype pageFirst = 0;
+    qsizetype count = 0;
+    qsizetype mergedFirst = 0;
+};
+
+struct Page
+{
+    QByteArrayView byteOrderMark;
+    QList<QByteArrayView> titles;
+    QList<QByteArray> titleTexts;
+    QByteArrayView lineEnd;
+    // Everything after the header line.
+    QByteArrayView records;
+    bool hasRecords = false;
+    QList<Run> runs;
+};
+
+bool holdsRecords(QByteArrayView records)
+{
+    CsvScanner scanner(records);
+    QList<QByteArrayView> fields;
+    while (scanner.nextRecord(fields)) {
+        if (!CsvScanner::isBlank(fields))
+            return true;
+    }
+    return false;
+}
+
+Page readPage(QByteArrayView bytes)
+{
+    Page page;
+    const QByteArrayView text = CsvScanner::withoutByteOrderMark(bytes);
+    page.byteOrderMark = bytes.first(bytes.size() - text.size());
+    CsvScanner scanner(text);
+    if (!scanner.nextRecord(page.titles))
+        return page;
+    const QByteArrayView lastTitle = page.titles.constLast();
+    const qsizetype headerEnd = lastTitle.data() + lastTitle.size() - text.data();
+    page.lineEnd = text.sliced(headerEnd, scanner.position() - headerEnd);
+    page.records = text.sliced(scanner.position());
+    page.hasRecords = holdsRecords(page.records);
+    for (const QByteArrayView title : std::as_const(page.titles))
+        page.titleTexts.append(CsvScanner::fieldText(title));
+    return page;
+}
+
+// Where the title stands for the given time (from 1), or -1.
+qsizetype occurrenceIndex(const QList<Column> &columns, const QByteArray &text,
+                          qsizetype occurrence)
+{
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        if (columns[i].text == text && --occurrence == 0)
+            return i;
+    }
+    return -1;
+}
+
+// Each title as often as the page that repeats it most. A further occurrence goes after the
+// title's last one, and after the column its page has before it; a title new to the header goes
+// at its end.
+QList<Column> mergedColumns(const QList<Page> &pages)
+{
+    QList<Column> columns;
+    QHash<QByteArray, qsizetype> counts;
+    for (const Page &page : pages) {
+        QHash<QByteArray, qsizetype> seen;
+        qsizetype previous = -1;
+        for (qsizetype i = 0; i < page.titles.size(); ++i) {
+            const QByteArray &text = page.titleTexts[i];
+            const qsizetype occurrence = ++seen[text];
+            qsizetype &count = counts[text];
+            if (occurrence <= count) {
+                previous = occurrenceIndex(columns, text, occurrence);
+                continue;
+            }
+            previous = count == 0 ? columns.size()
+                                  : std::max(previous, occurrenceIndex(columns, text, count)) + 1;
+            columns.insert(previous, {text, page.titles[i]});
+            count = occurrence;
+        }
+    }
+    return columns;
+}
+
+QList<Run> runsOf(const Page &page, const QHash<QByteArray, QList<qsizetype>> &positions)
+{
+    QList<Run> runs;
+    QHash<QByteArray, qsizetype> seen;
+    for (qsizetype i = 0; i < page.titles.size(); ++i) {
+        const QByteArray &text = page.titleTexts[i];
+        const qsizetype merged = positions.value(text).value(seen[text]++);
+        if (!runs.isEmpty() && runs.constLast().pageFirst + runs.constLast().count == i &&
+            runs.constLast().mergedFirst + runs.constLast().count == merged) {
+            ++runs.last().count;
+        } else {
+            runs.append({i, 1, merged});
+        }
+    }
+    std::sort(runs.begin(), runs.end(),
+              [](const Run &a, const Run &b) { return a.mergedFirst < b.mergedFirst; });
+    return runs;
+}
+
+// The fields from first on, count of them, with the commas between them, as the page has them.
+QByteArrayView span(const QList<QByteArrayView> &fields, qsizetype first, qsizetype count)
+{
+    const QByteArrayView last = fields[first + count - 1];
+    return QByteArrayView(fields[first].data(), last.data() + last.size() - fields[first].data());
+}
+
+class RecordWriter
+{
+public:
+    RecordWriter(QByteArray &out, qsizetype width, QByteArrayView lineEnd)
+        : mOut(out)
+        , mWidth(width)
+        , mLineEnd(lineEnd)
+    {
+    }
+
+    void appendRecords(const Page &page)
+    {
+        // A page laid out as the merged header is copied whole.
+        if (page.runs.size() == 1 && page.titles.size() == mWidth &&
+            page.runs[0].mergedFirst == 0 && page.lineEnd == mLineEnd) {
+            mOut.append(page.records);
+            if (!page.records.isEmpty() && !page.records.endsWith(mLineEnd))
+                mOut.append(mLineEnd);
+            return;
+        }
+        CsvScanner scanner(page.records);
+        QList<QByteArrayView> fields;
+        while (scanner.nextRecord(fields)) {
+            if (!CsvScanner::isBlank(fields))
+                appendRecord(fields, page, page.records.size() - scanner.position());
+        }
+    }
+
+private:
+    void appendRecord(const QList<QByteArrayView> &fields, const Page &page, qsizetype rest)
+    {
+        // At most the record's own bytes, a comma for each merged column and one for the fields
+        // beyond its page's header, and the line end.
+        makeRoom(span(fields, 0, fields.size()).size() + mWidth + 1 + mLineEnd.size(), rest);
+        mWritten = 0;
+        for (const Run &run : page.runs) {
+            const qsizetype present = std::min(run.count, fields.size() - run.pageFirst);
+            if (present <= 0)
+                continue;
+            padTo(run.mergedFirst);
+            if (mWritten > 0)
+                mOut.append(',');
+            mOut.append(span(fields, run.pageFirst, present));
+            mWritten = run.mergedFirst + present;
+        }
+        padTo(mWidth);
+        const qsizetype pageWidth = page.titles.size();
+        if (fields.size() > pageWidth) {
+            mOut.append(',');
+            mOut.append(span(fields, pageWidth, fields.size() - pageWidth));
+        }
+        mOut.append(mLineEnd);
+    }
+
+    // Empty fields up to the merged column upTo.
+    void padTo(qsizetype upTo)
+    {
+        if (upTo <= mWritten)
+            return;
+        appendCommas(mWritten == 0 ? upTo - 1 : upTo - mWritten);
+        mWritten = upTo;
+    }
+
+    // Appending a byte count times goes through a general insertion; this is many times cheaper.
+    void appendCommas(qsizetype count)
+    {
+        static constexpr char kCommas[] = ",,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,";
+        constexpr qsizetype kAtOnce = sizeof(kCommas) - 1;
+        for (; count > kAtOnce; count -= kAtOnce)
+            mOut.append(kCommas, kAtOnce);
+        mOut.append(kCommas, count);
+    }
+
+    // Grows the output by what the rest of the page may need, when the first guess was short.
+    void makeRoom(qsizetype record, qsizetype restOfPage)
+    {
+        if (mOut.capacity() - mOut.size() < record)
+            mOut.reserve(mOut.size() + record + restOfPage + restOfPage / 16);
+    }
+
+    QByteArray &mOut;
+    const qsizetype mWidth;
+    const QByteArrayView mLineEnd;
+    qsizetype mWritten = 0;
+};
+
+QByteArray headerLine(const Page &first, const QList<Column> &columns)
+{
+    QByteArray header = first.byteOrderMark.toByteArray();
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        if (i > 0)
+            header.append(',');
+        header.append(columns[i].raw);
+    }
+    return header.append(first.lineEnd);
+}
+
+} // namespace
+
+namespace ExportMerge {
+
+QByteArray merged(QList<QByteArray> pages)
+{
+    QList<Page> read;
+    QList<qsizetype> sources;
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        Page page = readPage(pages[i]);
+        if (page.hasRecords) {
+            read.append(std::move(page));
+            sources.append(i);
+        }
+    }
+    if (read.size() <= 1)
+        return pages.value(sources.value(0));
+
+    const QList<Column> columns = mergedColumns(read);
+    QHash<QByteArray, QList<qsizetype>> positions;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        positions[columns[i].text].append(i);
+    for (Page &page : read)
+        page.runs = runsOf(page, positions);
+
+    QByteArray out = headerLine(read.constFirst(), columns);
+    // One allocation for the whole export, with room for the commas of the columns some pages
+    // lack; only a page of very narrow records needs more.
+    qsizetype records = 0;
+    for (const Page &page : std::as_const(read))
+        records += page.records.size();
+    out.reserve(out.size() + records + records / 16);
+    // The line end outlives the first page.
+    const QByteArray lineEnd = read.constFirst().lineEnd.toByteArray();
+    RecordWriter writer(out, columns.size(), lineEnd);
+    for (qsizetype i = 0; i < read.size(); ++i) {
+        writer.appendRecords(read[i]);
+        pages[sources[i]] = QByteArray();
+    }
+    return out;
+}
+
+} // namespace ExportMerge
