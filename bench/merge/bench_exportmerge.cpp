@@ -1,7 +1,10 @@
 // Merging the pages of a 20,000-issue export, 20 pages of 1,000 issues whose repeated columns
 // differ as Jira's do, against concatenating the same pages (each later one without its header
-// line), in one run: the merge may take at most twice the time, and its peak memory beyond the
-// pages may be at most half their size. Exits non-zero when either goal is missed.
+// line), alternately in one run. Goals: the merge takes at most twice the time of the
+// concatenation, and at its peak holds at most half the pages' size beyond the pages and the
+// merged export itself (which a concatenation holds as well). Memory is counted by the allocator
+// (CountingAllocator); the peaks with the merged export included, and as resident memory, are
+// printed beside it for both sides. Exits non-zero when a goal is missed.
 #include "CountingAllocator.h"
 #include "ExportMerge.h"
 #include "ExportRecords.h"
@@ -135,8 +138,9 @@ QByteArray concatenated(QList<QByteArray> pages)
 struct Run
 {
     qint64 nanoseconds = 0;
-    // Beyond the pages, counted by the allocator and as resident memory.
+    // Beyond the pages, counted by the allocator: with the joined export, and without it.
     std::ptrdiff_t countedBytes = 0;
+    std::ptrdiff_t workingBytes = 0;
     qint64 residentKilobytes = 0;
     qsizetype outputBytes = 0;
     qsizetype issues = 0;
@@ -158,6 +162,7 @@ template<typename Join> Run measure(const QList<QByteArray> &pages, Join join)
     Run run;
     run.nanoseconds = timer.nsecsElapsed();
     run.countedBytes = CountingAllocator::peakBytes() - held;
+    run.workingBytes = run.countedBytes - joined.size();
     run.residentKilobytes = ResidentMemory::peakKilobytes() - resident;
     run.outputBytes = joined.size();
     run.issues = ExportRecords::issueCount(joined);
@@ -203,16 +208,11 @@ int main()
     const double mergeMs = median<qint64>(merges, &Run::nanoseconds) / 1e6;
     const double concatMs = median<qint64>(concatenations, &Run::nanoseconds) / 1e6;
     const double ratio = mergeMs / std::max(concatMs, 1e-3);
-    const std::ptrdiff_t mergeCounted = worst<std::ptrdiff_t>(merges, &Run::countedBytes);
-    const std::ptrdiff_t concatCounted = worst<std::ptrdiff_t>(concatenations, &Run::countedBytes);
-    const qint64 mergeResident = worst<qint64>(merges, &Run::residentKilobytes);
-    const qint64 concatResident = worst<qint64>(concatenations, &Run::residentKilobytes);
-    const double countedShare = double(mergeCounted) / double(pagesBytes);
-    const double residentShare = double(mergeResident) * 1024 / double(pagesBytes);
+    const auto share = [pagesBytes](double bytes) { return bytes / double(pagesBytes); };
+    const std::ptrdiff_t working = worst<std::ptrdiff_t>(merges, &Run::workingBytes);
     const bool whole = merges.front().issues == kPages * kIssuesPerPage;
     const bool timeMet = ratio <= 2;
-    const bool memoryMet =
-        CountingAllocator::isCounting() ? countedShare <= 0.5 : residentShare <= 0.5;
+    const bool memoryMet = !CountingAllocator::isCounting() || share(working) <= 0.5;
 
     QTextStream out(stdout);
     out << "pages: " << kPages << " of " << kIssuesPerPage << " issues, " << pagesBytes / 1024
@@ -221,14 +221,23 @@ int main()
         << "concatenation (median of " << kRounds << "): " << concatMs << " ms\n"
         << "merge (median of " << kRounds << "): " << mergeMs << " ms, ratio " << ratio
         << " (goal <= 2)\n";
-    if (CountingAllocator::isCounting())
-        out << "peak allocated beyond the pages (worst round): merge " << mergeCounted / 1024
-            << " KiB, " << countedShare << " of the pages (goal <= 0.5); concatenation "
-            << concatCounted / 1024 << " KiB\n";
-    else
+    if (CountingAllocator::isCounting()) {
+        const std::ptrdiff_t mergeCounted = worst<std::ptrdiff_t>(merges, &Run::countedBytes);
+        const std::ptrdiff_t concatCounted =
+            worst<std::ptrdiff_t>(concatenations, &Run::countedBytes);
+        out << "peak allocated beyond the pages and the merged export (worst round): "
+            << working / 1024 << " KiB, " << share(working) << " of the pages (goal <= 0.5)\n"
+            << "peak allocated beyond the pages, joined export included (worst round): merge "
+            << mergeCounted / 1024 << " KiB (" << share(mergeCounted) << "), concatenation "
+            << concatCounted / 1024 << " KiB (" << share(concatCounted) << ")\n";
+    } else {
         out << "allocations not counted under the sanitizers\n";
-    out << "peak resident beyond the pages (worst round): merge " << mergeResident << " KiB, "
-        << residentShare << " of the pages; concatenation " << concatResident << " KiB\n"
+    }
+    const qint64 mergeResident = worst<qint64>(merges, &Run::residentKilobytes);
+    const qint64 concatResident = worst<qint64>(concatenations, &Run::residentKilobytes);
+    out << "peak resident beyond the pages, joined export included (worst round): merge "
+        << mergeResident << " KiB (" << share(mergeResident * 1024.0) << "), concatenation "
+        << concatResident << " KiB (" << share(concatResident * 1024.0) << ")\n"
         << "every issue merged: " << (whole ? "yes" : "no") << "\n";
     return whole && timeMet && memoryMet ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -130,6 +131,8 @@ QByteArrayView span(const QList<QByteArrayView> &fields, qsizetype first, qsizet
     return QByteArrayView(fields[first].data(), last.data() + last.size() - fields[first].data());
 }
 
+// Writes records into the output's reserved room through a cursor of its own: a record is a
+// dozen small pieces, and appending each to the array costs more than copying it.
 class RecordWriter
 {
 public:
@@ -139,15 +142,18 @@ public:
         , mLineEnd(lineEnd)
     {
     }
+    ~RecordWriter() { settle(); }
+    Q_DISABLE_COPY_MOVE(RecordWriter)
 
     void appendRecords(const Page &page)
     {
         // A page laid out as the merged header is copied whole.
         if (page.runs.size() == 1 && page.titles.size() == mWidth &&
             page.runs[0].mergedFirst == 0 && page.lineEnd == mLineEnd) {
-            mOut.append(page.records);
+            makeRoom(page.records.size() + mLineEnd.size(), 0);
+            put(page.records);
             if (!page.records.isEmpty() && !page.records.endsWith(mLineEnd))
-                mOut.append(mLineEnd);
+                put(mLineEnd);
             return;
         }
         CsvScanner scanner(page.records);
@@ -164,56 +170,65 @@ private:
         // At most the record's own bytes, a comma for each merged column and one for the fields
         // beyond its page's header, and the line end.
         makeRoom(span(fields, 0, fields.size()).size() + mWidth + 1 + mLineEnd.size(), rest);
-        mWritten = 0;
+        qsizetype written = 0;
         for (const Run &run : page.runs) {
             const qsizetype present = std::min(run.count, fields.size() - run.pageFirst);
             if (present <= 0)
                 continue;
-            padTo(run.mergedFirst);
-            if (mWritten > 0)
-                mOut.append(',');
-            mOut.append(span(fields, run.pageFirst, present));
-            mWritten = run.mergedFirst + present;
+            // Empty fields up to the run, then the comma before it.
+            putCommas(run.mergedFirst - written - (written == 0 ? 1 : 0));
+            if (run.mergedFirst > 0)
+                put(",");
+            put(span(fields, run.pageFirst, present));
+            written = run.mergedFirst + present;
         }
-        padTo(mWidth);
+        putCommas(mWidth - written - (written == 0 ? 1 : 0));
         const qsizetype pageWidth = page.titles.size();
         if (fields.size() > pageWidth) {
-            mOut.append(',');
-            mOut.append(span(fields, pageWidth, fields.size() - pageWidth));
+            put(",");
+            put(span(fields, pageWidth, fields.size() - pageWidth));
         }
-        mOut.append(mLineEnd);
+        put(mLineEnd);
     }
 
-    // Empty fields up to the merged column upTo.
-    void padTo(qsizetype upTo)
+    void put(QByteArrayView bytes)
     {
-        if (upTo <= mWritten)
+        std::memcpy(mCursor, bytes.data(), static_cast<size_t>(bytes.size()));
+        mCursor += bytes.size();
+    }
+
+    void putCommas(qsizetype count)
+    {
+        if (count <= 0)
             return;
-        appendCommas(mWritten == 0 ? upTo - 1 : upTo - mWritten);
-        mWritten = upTo;
+        std::memset(mCursor, ',', static_cast<size_t>(count));
+        mCursor += count;
     }
 
-    // Appending a byte count times goes through a general insertion; this is many times cheaper.
-    void appendCommas(qsizetype count)
-    {
-        static constexpr char kCommas[] = ",,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,";
-        constexpr qsizetype kAtOnce = sizeof(kCommas) - 1;
-        for (; count > kAtOnce; count -= kAtOnce)
-            mOut.append(kCommas, kAtOnce);
-        mOut.append(kCommas, count);
-    }
-
-    // Grows the output by what the rest of the page may need, when the first guess was short.
+    // Makes sure of room for the next record; when the first guess was short, the output grows
+    // by what the rest of the page may need.
     void makeRoom(qsizetype record, qsizetype restOfPage)
     {
-        if (mOut.capacity() - mOut.size() < record)
-            mOut.reserve(mOut.size() + record + restOfPage + restOfPage / 16);
+        if (mEnd - mCursor >= record)
+            return;
+        settle();
+        mOut.reserve(mOut.size() + record + restOfPage + restOfPage / 16);
+        mCursor = mOut.data() + mOut.size();
+        mEnd = mOut.data() + mOut.capacity();
+    }
+
+    // The array's size follows the cursor.
+    void settle()
+    {
+        if (mCursor)
+            mOut.resize(mCursor - mOut.constData());
     }
 
     QByteArray &mOut;
     const qsizetype mWidth;
     const QByteArrayView mLineEnd;
-    qsizetype mWritten = 0;
+    char *mCursor = nullptr;
+    char *mEnd = nullptr;
 };
 
 QByteArray headerLine(const Page &first, const QList<Column> &columns)
@@ -259,13 +274,17 @@ QByteArray merged(QList<QByteArray> pages)
     for (const Page &page : std::as_const(read))
         records += page.records.size();
     out.reserve(out.size() + records + records / 16);
-    // The line end outlives the first page.
-    const QByteArray lineEnd = read.constFirst().lineEnd.toByteArray();
-    RecordWriter writer(out, columns.size(), lineEnd);
-    for (qsizetype i = 0; i < read.size(); ++i) {
-        writer.appendRecords(read[i]);
-        pages[sources[i]] = QByteArray();
+    {
+        // The line end outlives the first page.
+        const QByteArray lineEnd = read.constFirst().lineEnd.toByteArray();
+        RecordWriter writer(out, columns.size(), lineEnd);
+        for (qsizetype i = 0; i < read.size(); ++i) {
+            writer.appendRecords(read[i]);
+            pages[sources[i]] = QByteArray();
+        }
     }
+    // The room kept for commas that were not needed goes back.
+    out.squeeze();
     return out;
 }
 
