@@ -8,6 +8,8 @@
 void BrevantModel::startPaging(const QByteArray &firstPage, const QUrl &address, qsizetype pageSize)
 {
     mPaging.emplace(address, pageSize, firstPage);
+    // A page still on its way for an export before this one is stale now.
+    ++mChain;
     // A link the user clicked may start it outside a command; Stop ends it all the same.
     setJiraBusy(true);
     fetchNextExportPage();

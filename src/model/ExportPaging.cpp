@@ -33,8 +33,8 @@ QUrl withPageStart(const QUrl &address, qsizetype start)
 ExportPaging::ExportPaging(const QUrl &address, qsizetype pageSize, const QByteArray &firstPage)
     : mAddress(address)
     , mPageSize(pageSize)
-    , mPages{firstPage}
-    , mIssues(ExportRecords::issueCount(firstPage))
+    , mPages{firstPage} // Paging starts at a full page.
+    , mIssues(pageSize)
 {
 }
 
