@@ -4,6 +4,7 @@
 #include "BrevantModel.h"
 #include "LogCapture.h"
 #include "ModelFakes.h"
+#include "PeakMemory.h"
 #include "TemporaryHome.h"
 
 #include <QCoreApplication>
@@ -37,26 +38,6 @@ QByteArray makeExport()
     return body;
 }
 
-// Kilobytes from a line of /proc/self/status.
-qint64 statusKilobytes(const QByteArray &field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(field.size()).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
-
-void resetPeakMemory()
-{
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    if (clearRefs.open(QIODevice::WriteOnly))
-        clearRefs.write("5");
-}
-
 qint64 plainWriteMs(const QString &path, const QByteArray &body)
 {
     QElapsedTimer timer;
@@ -77,14 +58,14 @@ Handling handleExport(BrevantModel &model, const QByteArray &body)
 {
     bool done = false;
     model.addObserver(&done, [&done](const ModelNotification &) { done = true; });
-    resetPeakMemory();
-    const qint64 baseline = statusKilobytes("VmRSS:");
+    PeakMemory::reset();
+    const qint64 baseline = PeakMemory::residentKilobytes();
     QElapsedTimer timer;
     timer.start();
     model.downloadReceivedData(body);
     while (!done)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    Handling handling{timer.elapsed(), statusKilobytes("VmHWM:") - baseline};
+    Handling handling{timer.elapsed(), PeakMemory::peakKilobytes() - baseline};
     model.removeObserver(&done);
     return handling;
 }

@@ -17,23 +17,32 @@ QString keySortValue(const QString &key)
     return key.first(digits) + key.sliced(digits).rightJustified(12, u'0');
 }
 
-QString oneLine(const QByteArray &text)
-{
-    return QString::fromUtf8(text).simplified();
-}
-
 } // namespace
 
-void SprintReportTable::setIssues(QList<ReportIssue> issues)
+void SprintReportTable::setReport(const SprintReport &report)
 {
     beginResetModel();
-    mIssues = std::move(issues);
+    mIssues = report.rows;
+    mTexts = report.rowTexts;
     endResetModel();
 }
 
 QString SprintReportTable::keyAt(int row) const
 {
-    return row >= 0 && row < mIssues.size() ? QString::fromUtf8(mIssues[row].key) : QString();
+    return row >= 0 && row < mIssues.size() ? key(mIssues[row]) : QString();
+}
+
+QString SprintReportTable::key(const ReportIssue &issue) const
+{
+    return QString::fromUtf8(QByteArrayView(mTexts).sliced(issue.textAt, issue.keySize));
+}
+
+// On one line: a summary's line breaks would make rows of differing heights.
+QString SprintReportTable::summary(const ReportIssue &issue) const
+{
+    return QString::fromUtf8(
+               QByteArrayView(mTexts).sliced(issue.textAt + issue.keySize, issue.summarySize))
+        .simplified();
 }
 
 int SprintReportTable::rowCount(const QModelIndex &parent) const
@@ -55,7 +64,7 @@ QVariant SprintReportTable::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return displayText(issue, index.column());
     case Qt::ToolTipRole:
-        return index.column() == SummaryColumn ? QString::fromUtf8(issue.summary) : QVariant();
+        return index.column() == SummaryColumn ? summary(issue) : QVariant();
     case Qt::TextAlignmentRole:
         return index.column() == DaysColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                                             : QVariant();
@@ -86,9 +95,9 @@ QVariant SprintReportTable::displayText(const ReportIssue &issue, int column) co
 {
     switch (column) {
     case KeyColumn:
-        return QString::fromUtf8(issue.key);
+        return key(issue);
     case SummaryColumn:
-        return oneLine(issue.summary);
+        return summary(issue);
     case DaysColumn:
         switch (issue.span) {
         case ReportIssue::Span::Days:
@@ -106,9 +115,9 @@ QVariant SprintReportTable::sortValue(const ReportIssue &issue, int column) cons
 {
     switch (column) {
     case KeyColumn:
-        return keySortValue(QString::fromUtf8(issue.key));
+        return keySortValue(key(issue));
     case SummaryColumn:
-        return oneLine(issue.summary).toLower();
+        return summary(issue).toLower();
     default:
         return issue.span == ReportIssue::Span::Days   ? issue.days
                : issue.span == ReportIssue::Span::Open ? kOpenSortValue

@@ -23,7 +23,8 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    void setIssues(QList<ReportIssue> issues);
+    // The report's issues; the table keeps its own share of them.
+    void setReport(const SprintReport &report);
     QString keyAt(int row) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -34,6 +35,9 @@ public:
 private:
     QVariant displayText(const ReportIssue &issue, int column) const;
     QVariant sortValue(const ReportIssue &issue, int column) const;
+    QString key(const ReportIssue &issue) const;
+    QString summary(const ReportIssue &issue) const;
 
     QList<ReportIssue> mIssues;
+    QByteArray mTexts;
 };

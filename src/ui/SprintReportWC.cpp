@@ -251,7 +251,7 @@ void SprintReportWC::showReport(const QString &path, const SprintReport &report)
     mTitle->setText(report.spanTitle());
     showNumbers(report);
     showChart(report);
-    mTable->setIssues(report.rows);
+    mTable->setReport(report);
     mCopyButton->setEnabled(true);
     mPages->setCurrentIndex(ReportPage);
     // The list is where the keyboard is most use, not a caret in the title.
