@@ -71,7 +71,6 @@ BrevantWC::BrevantWC(BrevantModel &model, QWidget *parent)
     prepareDatePicker(*ui->sprintEndDatePicker);
     prepareDatePicker(*ui->sprintStartDatePicker);
     prepareStatusBar();
-    mSprintReport = new SprintReportWC(bv, this);
     connectControls();
     connectMenus();
     windowDidLoad();
@@ -87,6 +86,14 @@ BrevantWC::~BrevantWC()
     const QList<QObject *> controls = findChildren<QObject *>();
     for (const QObject *control : controls)
         disconnect(control, nullptr, this, nullptr);
+}
+
+SprintReportWC &BrevantWC::sprintReport()
+{
+    // Made when first needed, so that starting the program does not wait for a chart.
+    if (!mSprintReport)
+        mSprintReport = new SprintReportWC(bv, this);
+    return *mSprintReport;
 }
 
 void BrevantWC::closeEvent(QCloseEvent *event)
@@ -119,7 +126,8 @@ void BrevantWC::connectControls()
     connect(ui->jiraUsersPopUp, &QComboBox::activated, this, &BrevantWC::jiraUsersPopUp);
     connect(ui->clipboardButton, &QPushButton::clicked, this, &BrevantWC::copyQueryText);
     connect(ui->copyWorkDaysButton, &QPushButton::clicked, this, &BrevantWC::copyWorkDays);
-    connect(ui->sprintReportButton, &QPushButton::clicked, mSprintReport, &SprintReportWC::present);
+    connect(ui->sprintReportButton, &QPushButton::clicked, this,
+            [this] { sprintReport().present(); });
     connect(ui->jiraLoginButton, &QPushButton::clicked, this, [this] { bv.jiraLogin(); });
     connect(ui->jiraSearchButton, &QPushButton::clicked, this, [this] { bv.jiraSearch(); });
     connect(ui->downloadCSVButton, &QPushButton::clicked, this, [this] { bv.downloadCSV(); });
@@ -175,8 +183,10 @@ void BrevantWC::connectMenus()
     });
     connect(ui->actionCopyQuery, &QAction::triggered, this, &BrevantWC::copyQueryText);
     connect(ui->actionCopyWorkDays, &QAction::triggered, this, &BrevantWC::copyWorkDays);
-    connect(ui->actionSprintReport, &QAction::triggered, mSprintReport, &SprintReportWC::present);
-    connect(ui->actionOpenExport, &QAction::triggered, mSprintReport, &SprintReportWC::openExport);
+    connect(ui->actionSprintReport, &QAction::triggered, this,
+            [this] { sprintReport().present(); });
+    connect(ui->actionOpenExport, &QAction::triggered, this,
+            [this] { sprintReport().openExport(); });
     connect(ui->actionJiraLogin, &QAction::triggered, ui->jiraLoginButton, &QPushButton::click);
     connect(ui->actionJiraSearch, &QAction::triggered, ui->jiraSearchButton, &QPushButton::click);
     connect(ui->actionDownloadCSV, &QAction::triggered, ui->downloadCSVButton, &QPushButton::click);
@@ -241,7 +251,7 @@ void BrevantWC::showModelValue(const QString &key, const QVariant &value)
     } else if (key == u"BV_busy") {
         showBusy(value.toBool());
     } else if (key == u"BV_exportSaved") {
-        mSprintReport->showExport(value.toString());
+        sprintReport().showExport(value.toString());
     } else {
         logLine(QStringLiteral("Unrecognized notification key: %1").arg(key));
     }

@@ -26,8 +26,8 @@ public:
     explicit BrevantWC(BrevantModel &model, QWidget *parent = nullptr);
     ~BrevantWC() override;
 
-    // The sprint report window, created with this window and closed with it.
-    SprintReportWC &sprintReport() const { return *mSprintReport; }
+    // The sprint report window, closed with this window.
+    SprintReportWC &sprintReport();
 
 Q_SIGNALS:
     // The user asked for the help pages.
