@@ -4,6 +4,7 @@
 #include "Log.h"
 #include "PopUpButton.h"
 #include "SprintDates.h"
+#include "SprintReportWC.h"
 #include "ui_BrevantWindow.h"
 
 #include <QApplication>
@@ -70,6 +71,7 @@ BrevantWC::BrevantWC(BrevantModel &model, QWidget *parent)
     prepareDatePicker(*ui->sprintEndDatePicker);
     prepareDatePicker(*ui->sprintStartDatePicker);
     prepareStatusBar();
+    mSprintReport = new SprintReportWC(bv, this);
     connectControls();
     connectMenus();
     windowDidLoad();
@@ -117,6 +119,7 @@ void BrevantWC::connectControls()
     connect(ui->jiraUsersPopUp, &QComboBox::activated, this, &BrevantWC::jiraUsersPopUp);
     connect(ui->clipboardButton, &QPushButton::clicked, this, &BrevantWC::copyQueryText);
     connect(ui->copyWorkDaysButton, &QPushButton::clicked, this, &BrevantWC::copyWorkDays);
+    connect(ui->sprintReportButton, &QPushButton::clicked, mSprintReport, &SprintReportWC::present);
     connect(ui->jiraLoginButton, &QPushButton::clicked, this, [this] { bv.jiraLogin(); });
     connect(ui->jiraSearchButton, &QPushButton::clicked, this, [this] { bv.jiraSearch(); });
     connect(ui->downloadCSVButton, &QPushButton::clicked, this, [this] { bv.downloadCSV(); });
@@ -172,6 +175,8 @@ void BrevantWC::connectMenus()
     });
     connect(ui->actionCopyQuery, &QAction::triggered, this, &BrevantWC::copyQueryText);
     connect(ui->actionCopyWorkDays, &QAction::triggered, this, &BrevantWC::copyWorkDays);
+    connect(ui->actionSprintReport, &QAction::triggered, mSprintReport, &SprintReportWC::present);
+    connect(ui->actionOpenExport, &QAction::triggered, mSprintReport, &SprintReportWC::openExport);
     connect(ui->actionJiraLogin, &QAction::triggered, ui->jiraLoginButton, &QPushButton::click);
     connect(ui->actionJiraSearch, &QAction::triggered, ui->jiraSearchButton, &QPushButton::click);
     connect(ui->actionDownloadCSV, &QAction::triggered, ui->downloadCSVButton, &QPushButton::click);
@@ -235,6 +240,8 @@ void BrevantWC::showModelValue(const QString &key, const QVariant &value)
         mStatusText->setToolTip(value.toString());
     } else if (key == u"BV_busy") {
         showBusy(value.toBool());
+    } else if (key == u"BV_exportSaved") {
+        mSprintReport->showExport(value.toString());
     } else {
         logLine(QStringLiteral("Unrecognized notification key: %1").arg(key));
     }

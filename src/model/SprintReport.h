@@ -1,0 +1,73 @@
+// What an export says about a sprint: how long its issues took, from "Created" to the column after
+// it, counted as the work-days formula counts them.
+#pragma once
+
+#include "SpanStatistics.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// One issue of the export, as the report lists it.
+struct ReportIssue
+{
+    enum class Span
+    {
+        Days,
+        // No end date yet: the issue is still open.
+        Open,
+        // A start or an end that is no date, or an end before the start.
+        Unusable
+    };
+
+    QByteArray key;
+    QByteArray summary;
+    Span span = Span::Unusable;
+    qint64 days = 0;
+};
+
+// A bar of the histogram: how many issues took from `from` to `to` days, both included.
+struct HistogramBin
+{
+    qint64 from = 0;
+    qint64 to = 0;
+    qsizetype issues = 0;
+};
+
+struct SprintReport
+{
+    enum class Outcome
+    {
+        Ready,
+        Unreadable,
+        Empty,
+        NoCreatedColumn,
+        NoColumnAfterCreated
+    };
+
+    Outcome outcome = Outcome::Empty;
+    // Why the file could not be read, for Unreadable.
+    QString readError;
+    QString startTitle;
+    QString endTitle;
+    qsizetype issues = 0;
+    qsizetype done = 0;
+    qsizetype open = 0;
+    qsizetype unusable = 0;
+    QList<ReportIssue> rows;
+    std::optional<SpanStatistics> statistics;
+    QList<HistogramBin> histogram;
+    // The sprint the export was taken for, as day texts.
+    QString sprintStart;
+    QString sprintEnd;
+
+    // "Days from Created to Resolved".
+    QString spanTitle() const;
+    // What keeps the report from measuring anything, in the user's words; empty when Ready.
+    QString problem() const;
+    // Sprint start, end, issues, done, median, 85th percentile and maximum, separated by tabs,
+    // for the sprint's row in a spreadsheet; numbers with the locale's decimal point.
+    QString summaryLine() const;
+};

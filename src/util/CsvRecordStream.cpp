@@ -1,0 +1,47 @@
+#include "CsvRecordStream.h"
+
+#include "CsvScanner.h"
+
+#include <QIODevice>
+
+bool CsvRecordStream::nextRecord(QList<QByteArrayView> &fields)
+{
+    for (;;) {
+        CsvScanner scanner(QByteArrayView(mBuffer).sliced(mScanned));
+        if (scanner.nextRecord(fields, !mAtEnd)) {
+            mScanned += scanner.position();
+            return true;
+        }
+        if (mAtEnd || !readMore())
+            return false;
+    }
+}
+
+bool CsvRecordStream::readMore()
+{
+    const qsizetype unscanned = mBuffer.size() - mScanned;
+    // A record longer than the piece read so far: read more at a time, so that scanning it again
+    // from its start costs no more than twice its length in all.
+    if (unscanned >= mChunk / 2)
+        mChunk *= 2;
+    mBuffer.remove(0, mScanned);
+    mScanned = 0;
+    mBuffer.resize(unscanned + mChunk);
+    const qint64 got = mDevice.read(mBuffer.data() + unscanned, mChunk);
+    if (got < 0) {
+        mFailed = true;
+        mAtEnd = true;
+        mBuffer.resize(unscanned);
+        return false;
+    }
+    mBuffer.resize(unscanned + got);
+    mBytesRead += got;
+    if (got == 0 || mDevice.atEnd())
+        mAtEnd = true;
+    if (!mStarted) {
+        mStarted = true;
+        if (CsvScanner::withoutByteOrderMark(mBuffer).size() != mBuffer.size())
+            mBuffer.remove(0, 3);
+    }
+    return true;
+}
