@@ -22,7 +22,7 @@ Records readRecords(QByteArrayView text)
 {
     Records read;
     CsvScanner scanner(CsvScanner::withoutByteOrderMark(text));
-    QList<QByteArrayView> fields;
+    CsvFields fields;
     while (scanner.nextRecord(fields)) {
         QByteArrayList texts;
         for (const QByteArrayView field : std::as_const(fields))

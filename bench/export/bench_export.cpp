@@ -4,7 +4,7 @@
 #include "BrevantModel.h"
 #include "LogCapture.h"
 #include "ModelFakes.h"
-#include "ResidentMemory.h"
+#include "PeakMemory.h"
 #include "TemporaryHome.h"
 
 #include <QCoreApplication>
@@ -58,14 +58,14 @@ Handling handleExport(BrevantModel &model, const QByteArray &body)
 {
     bool done = false;
     model.addObserver(&done, [&done](const ModelNotification &) { done = true; });
-    ResidentMemory::resetPeak();
-    const qint64 baseline = ResidentMemory::currentKilobytes();
+    PeakMemory::reset();
+    const qint64 baseline = PeakMemory::residentKilobytes();
     QElapsedTimer timer;
     timer.start();
     model.downloadReceivedData(body);
     while (!done)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    Handling handling{timer.elapsed(), ResidentMemory::peakKilobytes() - baseline};
+    Handling handling{timer.elapsed(), PeakMemory::peakKilobytes() - baseline};
     model.removeObserver(&done);
     return handling;
 }

@@ -8,7 +8,7 @@
 #include "CountingAllocator.h"
 #include "ExportMerge.h"
 #include "ExportRecords.h"
-#include "ResidentMemory.h"
+#include "PeakMemory.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -154,8 +154,8 @@ template<typename Join> Run measure(const QList<QByteArray> &pages, Join join)
     malloc_trim(0);
     CountingAllocator::resetPeak();
     const std::ptrdiff_t held = CountingAllocator::heldBytes();
-    ResidentMemory::resetPeak();
-    const qint64 resident = ResidentMemory::currentKilobytes();
+    PeakMemory::reset();
+    const qint64 resident = PeakMemory::residentKilobytes();
     QElapsedTimer timer;
     timer.start();
     const QByteArray joined = join(std::move(handed));
@@ -163,7 +163,7 @@ template<typename Join> Run measure(const QList<QByteArray> &pages, Join join)
     run.nanoseconds = timer.nsecsElapsed();
     run.countedBytes = CountingAllocator::peakBytes() - held;
     run.workingBytes = run.countedBytes - joined.size();
-    run.residentKilobytes = ResidentMemory::peakKilobytes() - resident;
+    run.residentKilobytes = PeakMemory::peakKilobytes() - resident;
     run.outputBytes = joined.size();
     run.issues = ExportRecords::issueCount(joined);
     return run;

@@ -132,6 +132,14 @@ public:
     void setStepPatience(std::chrono::milliseconds patience) { mStepPatience = patience; }
     void stopJiraCommand();
 
+    // Shows one issue of an export in the browser window, on the Jira the site file names;
+    // refused while a Jira command runs, as the page load would disturb it.
+    void showIssue(const QString &key);
+
+    // The sprint window as day texts, "yyyy-MM-dd"; empty without an end date.
+    QString sprintStartText() const;
+    QString sprintEndText() const;
+
     // Export handling; may be called from any thread. The address the data came from tells how
     // many issues Jira puts in one export.
     void downloadReceivedData(const QByteArray &data, const QUrl &address = {});
@@ -164,8 +172,6 @@ private:
     void failPaging(const QString &status);
     void saveMergedExport(const QString &note);
     void handleEmptyExport();
-    QString sprintStartText() const;
-    QString sprintEndText() const;
 
     struct Observer
     {

@@ -130,6 +130,8 @@ void BrevantModel::reportExport(const QByteArray &data, const StoredFile &file, 
         mCellReference = ExportHeader::cellReference(data);
         updateResponseDate();
     }
+    if (file.path && !file.failed)
+        updateParameter(QStringLiteral("BV_exportSaved"), *file.path);
     if (stoppedMeanwhile)
         return;
     const qsizetype issues = ExportRecords::issueCount(data);

@@ -4,6 +4,7 @@
 #include "BrevantModel.h"
 #include "BrowserWindow.h"
 #include "ExportLink.h"
+#include "IssueAddress.h"
 #include "JiraScripts.h"
 #include "JiraStatus.h"
 #include "Log.h"
@@ -35,6 +36,19 @@ bool loadSiteAddress(BrowserWindow *window, const std::optional<StringDictionary
     return true;
 }
 
+// A page of the Jira the site file names: the search page, else the export or login page.
+QUrl jiraAddress(const std::optional<StringDictionary> &sites)
+{
+    if (!sites)
+        return {};
+    for (const char *key : {"jiraSearch", "downloadCSV", "jiraLogin"}) {
+        const QString address = sites->value(QString::fromLatin1(key));
+        if (!address.isEmpty())
+            return QUrl(address);
+    }
+    return {};
+}
+
 } // namespace
 
 void BrevantModel::jiraLogin()
@@ -49,6 +63,27 @@ void BrevantModel::jiraLogin()
     mOperationState = 0;
     postStatus(loading ? JiraStatus::loginShown()
                        : JiraStatus::noAddress(QStringLiteral("jiraLogin")));
+}
+
+void BrevantModel::showIssue(const QString &key)
+{
+    if (refusedWhileBusy())
+        return;
+    const QUrl address = IssueAddress::forKey(jiraAddress(mSiteURLD), key);
+    if (address.isEmpty()) {
+        logLine(QStringLiteral("No Jira address to show the issue %1 at").arg(key));
+        postStatus(JiraStatus::noIssueAddress(key));
+        return;
+    }
+    if (!mWebViewWC)
+        webViewOpenWindow();
+    if (!mWebViewWC)
+        return;
+    // Browsing, not a command: no chain starts on the issue page.
+    mOperationState = 0;
+    mWebViewWC->loadURL(address.toString());
+    mWebViewWC->show(false);
+    postStatus(JiraStatus::showingIssue(key.trimmed()));
 }
 
 void BrevantModel::jiraSearch()

@@ -14,19 +14,28 @@ namespace {
 // More bars than this make a histogram hard to read; wider bars are used instead.
 constexpr qint64 kMostBars = 20;
 
-qsizetype titleIndex(const QList<QByteArrayView> &titles, QByteArrayView title)
+qsizetype titleIndex(const CsvFields &titles, QByteArrayView title)
 {
-    for (qsizetype i = 0; i < titles.size(); ++i) {
+    for (qsizetype i = 0; i < std::ssize(titles); ++i) {
         if (CsvScanner::fieldText(titles[i]) == title)
             return i;
     }
     return -1;
 }
 
-QByteArray fieldAt(const QList<QByteArrayView> &fields, qsizetype index)
+QByteArrayView fieldAt(const CsvFields &fields, qsizetype index)
 {
-    return index >= 0 && index < fields.size() ? CsvScanner::fieldText(fields[index])
-                                               : QByteArray();
+    return index >= 0 && index < std::ssize(fields) ? fields[index] : QByteArrayView();
+}
+
+// The field's text, decoded into scratch only when it is quoted.
+QByteArrayView textOf(QByteArrayView raw, QByteArray &scratch)
+{
+    if (!raw.contains('"'))
+        return raw;
+    scratch.clear();
+    CsvScanner::appendFieldText(scratch, raw);
+    return scratch;
 }
 
 QList<HistogramBin> histogramOf(const QList<qint64> &days)
@@ -43,7 +52,7 @@ QList<HistogramBin> histogramOf(const QList<qint64> &days)
     return bins;
 }
 
-ReportIssue::Span spanOf(QByteArrayView start, QByteArrayView end, qint64 &days)
+ReportIssue::Span spanOf(QByteArrayView start, QByteArrayView end, qint32 &days)
 {
     const auto started = ExportDates::instant(start);
     if (!started)
@@ -53,7 +62,7 @@ ReportIssue::Span spanOf(QByteArrayView start, QByteArrayView end, qint64 &days)
     const auto ended = ExportDates::instant(end);
     if (!ended || *ended < *started)
         return ReportIssue::Span::Unusable;
-    days = roundedDays(*ended - *started);
+    days = static_cast<qint32>(roundedDays(*ended - *started));
     return ReportIssue::Span::Days;
 }
 
@@ -63,7 +72,7 @@ SprintReport ExportAnalysis::ofData(QByteArrayView data)
 {
     CsvScanner scanner(CsvScanner::withoutByteOrderMark(data));
     ExportAnalysis analysis;
-    QList<QByteArrayView> fields;
+    CsvFields fields;
     if (scanner.nextRecord(fields))
         analysis.addHeader(fields);
     while (scanner.nextRecord(fields))
@@ -85,7 +94,7 @@ std::optional<SprintReport> ExportAnalysis::ofFile(const QString &path, const Pr
     const qint64 total = file.size();
     CsvRecordStream stream(file);
     ExportAnalysis analysis;
-    QList<QByteArrayView> fields;
+    CsvFields fields;
     if (stream.nextRecord(fields))
         analysis.addHeader(fields);
     qint64 reported = -1;
@@ -107,7 +116,7 @@ std::optional<SprintReport> ExportAnalysis::ofFile(const QString &path, const Pr
     return report;
 }
 
-void ExportAnalysis::addHeader(const QList<QByteArrayView> &titles)
+void ExportAnalysis::addHeader(const CsvFields &titles)
 {
     mKeyColumn = titleIndex(titles, "Issue key");
     mSummaryColumn = titleIndex(titles, "Summary");
@@ -118,7 +127,7 @@ void ExportAnalysis::addHeader(const QList<QByteArrayView> &titles)
         return;
     }
     mReport.startTitle = QString::fromUtf8(CsvScanner::fieldText(titles[mStartColumn]));
-    if (mStartColumn + 1 >= titles.size()) {
+    if (mStartColumn + 1 >= std::ssize(titles)) {
         mReport.outcome = SprintReport::Outcome::NoColumnAfterCreated;
         return;
     }
@@ -126,21 +135,24 @@ void ExportAnalysis::addHeader(const QList<QByteArrayView> &titles)
     mReport.outcome = SprintReport::Outcome::Ready;
 }
 
-void ExportAnalysis::addRecord(const QList<QByteArrayView> &fields)
+void ExportAnalysis::addRecord(const CsvFields &fields)
 {
     if (CsvScanner::isBlank(fields))
         return;
     ++mReport.issues;
     if (mReport.outcome != SprintReport::Outcome::Ready)
         return;
-    ReportIssue issue{fieldAt(fields, mKeyColumn), fieldAt(fields, mSummaryColumn)};
-    const QByteArray start = fieldAt(fields, mStartColumn);
-    const QByteArray end = fieldAt(fields, mStartColumn + 1);
-    issue.span = spanOf(start, end, issue.days);
+    ReportIssue issue;
+    issue.textAt = mReport.rowTexts.size();
+    issue.keySize = static_cast<qint32>(
+        CsvScanner::appendFieldText(mReport.rowTexts, fieldAt(fields, mKeyColumn)));
+    issue.summarySize = static_cast<qint32>(
+        CsvScanner::appendFieldText(mReport.rowTexts, fieldAt(fields, mSummaryColumn)));
+    issue.span = spanOf(textOf(fieldAt(fields, mStartColumn), mStartText),
+                        textOf(fieldAt(fields, mStartColumn + 1), mEndText), issue.days);
     switch (issue.span) {
     case ReportIssue::Span::Days:
         ++mReport.done;
-        mDays.append(issue.days);
         break;
     case ReportIssue::Span::Open:
         ++mReport.open;
@@ -149,13 +161,18 @@ void ExportAnalysis::addRecord(const QList<QByteArrayView> &fields)
         ++mReport.unusable;
         break;
     }
-    mReport.rows.append(std::move(issue));
+    mReport.rows.append(issue);
 }
 
 SprintReport ExportAnalysis::finish()
 {
-    mReport.histogram = histogramOf(mDays);
-    mReport.statistics = SpanStatistics::of(std::move(mDays));
-    mDays.clear();
+    QList<qint64> days;
+    days.reserve(mReport.done);
+    for (const ReportIssue &issue : std::as_const(mReport.rows)) {
+        if (issue.span == ReportIssue::Span::Days)
+            days.append(issue.days);
+    }
+    mReport.histogram = histogramOf(days);
+    mReport.statistics = SpanStatistics::of(std::move(days));
     return std::move(mReport);
 }

@@ -2,6 +2,7 @@
 // read once and never held whole.
 #pragma once
 
+#include "CsvScanner.h"
 #include "SprintReport.h"
 
 #include <QByteArrayView>
@@ -21,14 +22,16 @@ public:
     // The report of an export file; a stopped analysis gives nothing.
     static std::optional<SprintReport> ofFile(const QString &path, const Progress &progress);
 
-    void addHeader(const QList<QByteArrayView> &titles);
-    void addRecord(const QList<QByteArrayView> &fields);
+    void addHeader(const CsvFields &titles);
+    void addRecord(const CsvFields &fields);
     // The report of every record added, the histogram and statistics worked out.
     SprintReport finish();
 
 private:
     SprintReport mReport;
-    QList<qint64> mDays;
+    // Where quoted dates are decoded, kept from record to record.
+    QByteArray mStartText;
+    QByteArray mEndText;
     qsizetype mStartColumn = -1;
     qsizetype mKeyColumn = -1;
     qsizetype mSummaryColumn = -1;

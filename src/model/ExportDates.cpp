@@ -1,14 +1,48 @@
 #include "ExportDates.h"
 
-#include <QDate>
-
 #include <array>
-#include <cctype>
+#include <optional>
 
 namespace {
 
 constexpr qint64 kMsecsPerMinute = 60 * 1000;
 constexpr qint64 kMsecsPerDay = 24 * 60 * kMsecsPerMinute;
+
+bool isLetter(char c)
+{
+    const char lower = static_cast<char>(c | 0x20);
+    return lower >= 'a' && lower <= 'z';
+}
+
+// Equal letters whatever their case; the texts hold letters only.
+bool sameLetters(QByteArrayView a, QByteArrayView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if ((a[i] | 0x20) != (b[i] | 0x20))
+            return false;
+    }
+    return true;
+}
+
+// Days since 1970-01-01 of a day of the proleptic Gregorian calendar; nothing for a day no month
+// has. (The days-from-civil rule, counting years from March so that February comes last.)
+std::optional<qint64> epochDay(int year, int month, int day)
+{
+    static constexpr std::array<int, 12> kMonthDays = {31, 29, 31, 30, 31, 30,
+                                                       31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (month < 1 || month > 12 || day < 1 || day > kMonthDays[month - 1] ||
+        (month == 2 && day == 29 && !leap))
+        return std::nullopt;
+    const qint64 y = year - (month <= 2 ? 1 : 0);
+    const qint64 era = (y >= 0 ? y : y - 399) / 400;
+    const qint64 yearOfEra = y - era * 400;
+    const qint64 dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const qint64 dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
 
 // Reads the text left to right; every read either takes what it wants or fails.
 class DateText
@@ -44,14 +78,13 @@ public:
         return value;
     }
 
-    // The letters up to the next non-letter, lower-cased.
-    QByteArray word()
+    // The letters up to the next non-letter.
+    QByteArrayView word()
     {
-        QByteArray letters;
-        while (std::isalpha(static_cast<unsigned char>(peek())))
-            letters.append(
-                static_cast<char>(std::tolower(static_cast<unsigned char>(mText[mAt++]))));
-        return letters;
+        const qsizetype start = mAt;
+        while (isLetter(peek()))
+            ++mAt;
+        return mText.sliced(start, mAt - start);
     }
 
     void skipBlanks()
@@ -73,14 +106,13 @@ struct TimeOfDay
     int msec = 0;
 };
 
-std::optional<int> monthNumber(const QByteArray &name)
+std::optional<int> monthNumber(QByteArrayView name)
 {
-    static constexpr std::array<const char *, 12> kMonths = {
+    static constexpr std::array<QByteArrayView, 12> kMonths = {
         "january", "february", "march",     "april",   "may",      "june",
         "july",    "august",   "september", "october", "november", "december"};
     for (int i = 0; i < 12; ++i) {
-        const QByteArrayView full(kMonths[i]);
-        if (name == full.first(3) || name == full)
+        if (sameLetters(name, kMonths[i].first(3)) || sameLetters(name, kMonths[i]))
             return i + 1;
     }
     return std::nullopt;
@@ -128,11 +160,13 @@ std::optional<TimeOfDay> timeOfDay(DateText &text, bool twelveHour)
     }
     if (twelveHour) {
         text.skipBlanks();
-        const QByteArray half = text.word();
+        const QByteArrayView half = text.word();
+        const bool am = sameLetters(half, "am");
+        const bool pm = sameLetters(half, "pm");
         if (!half.isEmpty()) {
-            if ((half != "am" && half != "pm") || time.hour < 1 || time.hour > 12)
+            if ((!am && !pm) || time.hour < 1 || time.hour > 12)
                 return std::nullopt;
-            time.hour = time.hour % 12 + (half == "pm" ? 12 : 0);
+            time.hour = time.hour % 12 + (pm ? 12 : 0);
         }
     }
     if (time.hour > 23 || time.minute > 59 || time.second > 59)
@@ -158,11 +192,10 @@ std::optional<int> zoneOffset(DateText &text)
     return sign == '-' ? -offset : offset;
 }
 
-qint64 msecsOf(const QDate &date, const TimeOfDay &time)
+qint64 msecsOf(qint64 day, const TimeOfDay &time)
 {
-    static const qint64 kEpochDay = QDate(1970, 1, 1).toJulianDay();
-    return (date.toJulianDay() - kEpochDay) * kMsecsPerDay +
-           ((time.hour * 60 + time.minute) * 60 + time.second) * 1000 + time.msec;
+    return day * kMsecsPerDay + ((time.hour * 60 + time.minute) * 60 + time.second) * 1000 +
+           time.msec;
 }
 
 std::optional<qint64> isoInstant(DateText &text, int year)
@@ -173,8 +206,8 @@ std::optional<qint64> isoInstant(DateText &text, int year)
     if (!month || !text.take('-'))
         return std::nullopt;
     const auto day = text.number(2, 2);
-    const QDate date(year, month.value_or(0), day.value_or(0));
-    if (!day || !date.isValid())
+    const auto date = epochDay(year, month.value_or(0), day.value_or(0));
+    if (!day || !date)
         return std::nullopt;
     TimeOfDay time;
     if (text.take('T') || text.take(' ')) {
@@ -186,7 +219,7 @@ std::optional<qint64> isoInstant(DateText &text, int year)
     const auto offset = zoneOffset(text);
     if (!offset || !text.atEnd())
         return std::nullopt;
-    return msecsOf(date, time) - *offset * kMsecsPerMinute;
+    return msecsOf(*date, time) - *offset * kMsecsPerMinute;
 }
 
 std::optional<qint64> dayMonthYearInstant(DateText &text, int day)
@@ -200,8 +233,8 @@ std::optional<qint64> dayMonthYearInstant(DateText &text, int day)
     if (!year || (*year >= 100 && *year < 1000))
         return std::nullopt;
     // Jira writes two digits for years of this century.
-    const QDate date(*year < 100 ? 2000 + *year : *year, *month, day);
-    if (!date.isValid())
+    const auto date = epochDay(*year < 100 ? 2000 + *year : *year, *month, day);
+    if (!date)
         return std::nullopt;
     TimeOfDay time;
     text.skipBlanks();
@@ -211,7 +244,7 @@ std::optional<qint64> dayMonthYearInstant(DateText &text, int day)
             return std::nullopt;
         time = *read;
     }
-    return msecsOf(date, time);
+    return msecsOf(*date, time);
 }
 
 } // namespace

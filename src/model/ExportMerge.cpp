@@ -29,7 +29,7 @@ struct Run
 struct Page
 {
     QByteArrayView byteOrderMark;
-    QList<QByteArrayView> titles;
+    CsvFields titles;
     QList<QByteArray> titleTexts;
     QByteArrayView lineEnd;
     // Everything after the header line.
@@ -38,10 +38,15 @@ struct Page
     QList<Run> runs;
 };
 
+qsizetype fieldCount(const CsvFields &fields)
+{
+    return static_cast<qsizetype>(fields.size());
+}
+
 bool holdsRecords(QByteArrayView records)
 {
     CsvScanner scanner(records);
-    QList<QByteArrayView> fields;
+    CsvFields fields;
     while (scanner.nextRecord(fields)) {
         if (!CsvScanner::isBlank(fields))
             return true;
@@ -57,7 +62,7 @@ Page readPage(QByteArrayView bytes)
     CsvScanner scanner(text);
     if (!scanner.nextRecord(page.titles))
         return page;
-    const QByteArrayView lastTitle = page.titles.constLast();
+    const QByteArrayView lastTitle = page.titles.back();
     const qsizetype headerEnd = lastTitle.data() + lastTitle.size() - text.data();
     page.lineEnd = text.sliced(headerEnd, scanner.position() - headerEnd);
     page.records = text.sliced(scanner.position());
@@ -88,7 +93,7 @@ QList<Column> mergedColumns(const QList<Page> &pages)
     for (const Page &page : pages) {
         QHash<QByteArray, qsizetype> seen;
         qsizetype previous = -1;
-        for (qsizetype i = 0; i < page.titles.size(); ++i) {
+        for (qsizetype i = 0; i < fieldCount(page.titles); ++i) {
             const QByteArray &text = page.titleTexts[i];
             const qsizetype occurrence = ++seen[text];
             qsizetype &count = counts[text];
@@ -109,7 +114,7 @@ QList<Run> runsOf(const Page &page, const QHash<QByteArray, QList<qsizetype>> &p
 {
     QList<Run> runs;
     QHash<QByteArray, qsizetype> seen;
-    for (qsizetype i = 0; i < page.titles.size(); ++i) {
+    for (qsizetype i = 0; i < fieldCount(page.titles); ++i) {
         const QByteArray &text = page.titleTexts[i];
         const qsizetype merged = positions.value(text).value(seen[text]++);
         if (!runs.isEmpty() && runs.constLast().pageFirst + runs.constLast().count == i &&
@@ -125,7 +130,7 @@ QList<Run> runsOf(const Page &page, const QHash<QByteArray, QList<qsizetype>> &p
 }
 
 // The fields from first on, count of them, with the commas between them, as the page has them.
-QByteArrayView span(const QList<QByteArrayView> &fields, qsizetype first, qsizetype count)
+QByteArrayView span(const CsvFields &fields, qsizetype first, qsizetype count)
 {
     const QByteArrayView last = fields[first + count - 1];
     return QByteArrayView(fields[first].data(), last.data() + last.size() - fields[first].data());
@@ -148,7 +153,7 @@ public:
     void appendRecords(const Page &page)
     {
         // A page laid out as the merged header is copied whole.
-        if (page.runs.size() == 1 && page.titles.size() == mWidth &&
+        if (page.runs.size() == 1 && fieldCount(page.titles) == mWidth &&
             page.runs[0].mergedFirst == 0 && page.lineEnd == mLineEnd) {
             makeRoom(page.records.size() + mLineEnd.size(), 0);
             put(page.records);
@@ -157,7 +162,7 @@ public:
             return;
         }
         CsvScanner scanner(page.records);
-        QList<QByteArrayView> fields;
+        CsvFields fields;
         while (scanner.nextRecord(fields)) {
             if (!CsvScanner::isBlank(fields))
                 appendRecord(fields, page, page.records.size() - scanner.position());
@@ -165,14 +170,14 @@ public:
     }
 
 private:
-    void appendRecord(const QList<QByteArrayView> &fields, const Page &page, qsizetype rest)
+    void appendRecord(const CsvFields &fields, const Page &page, qsizetype rest)
     {
         // At most the record's own bytes, a comma for each merged column and one for the fields
         // beyond its page's header, and the line end.
-        makeRoom(span(fields, 0, fields.size()).size() + mWidth + 1 + mLineEnd.size(), rest);
+        makeRoom(span(fields, 0, fieldCount(fields)).size() + mWidth + 1 + mLineEnd.size(), rest);
         qsizetype written = 0;
         for (const Run &run : page.runs) {
-            const qsizetype present = std::min(run.count, fields.size() - run.pageFirst);
+            const qsizetype present = std::min(run.count, fieldCount(fields) - run.pageFirst);
             if (present <= 0)
                 continue;
             // Empty fields up to the run, then the comma before it.
@@ -183,10 +188,10 @@ private:
             written = run.mergedFirst + present;
         }
         putCommas(mWidth - written - (written == 0 ? 1 : 0));
-        const qsizetype pageWidth = page.titles.size();
-        if (fields.size() > pageWidth) {
+        const qsizetype pageWidth = fieldCount(page.titles);
+        if (fieldCount(fields) > pageWidth) {
             put(",");
-            put(span(fields, pageWidth, fields.size() - pageWidth));
+            put(span(fields, pageWidth, fieldCount(fields) - pageWidth));
         }
         put(mLineEnd);
     }

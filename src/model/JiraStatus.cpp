@@ -184,6 +184,16 @@ QString fetchFailed(int httpStatus, const QString &reason)
     return tr("The export could not be fetched: %1").arg(reason);
 }
 
+QString showingIssue(const QString &key)
+{
+    return tr("Opening %1 in the browser window").arg(key);
+}
+
+QString noIssueAddress(const QString &key)
+{
+    return tr("SiteURL.plist gives no Jira address to open %1 at").arg(key);
+}
+
 QString shownPath(const QString &path)
 {
     const QString home = QDir::homePath();

@@ -26,6 +26,8 @@ QString searchUnfinished();
 QString stopped();
 QString windowClosed();
 QString webPageInstead();
+QString showingIssue(const QString &key);
+QString noIssueAddress(const QString &key);
 
 QString saved(qsizetype issues, const QString &path);
 QString found(qsizetype issues, const QString &start, const QString &end);

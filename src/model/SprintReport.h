@@ -10,10 +10,11 @@
 
 #include <optional>
 
-// One issue of the export, as the report lists it.
+// One issue of the export, as the report lists it. Its key and summary are kept in the report's
+// one block of text, so that an export of a million issues costs no million allocations.
 struct ReportIssue
 {
-    enum class Span
+    enum class Span : quint8
     {
         Days,
         // No end date yet: the issue is still open.
@@ -22,10 +23,11 @@ struct ReportIssue
         Unusable
     };
 
-    QByteArray key;
-    QByteArray summary;
+    qsizetype textAt = 0;
+    qint32 keySize = 0;
+    qint32 summarySize = 0;
+    qint32 days = 0;
     Span span = Span::Unusable;
-    qint64 days = 0;
 };
 
 // A bar of the histogram: how many issues took from `from` to `to` days, both included.
@@ -57,11 +59,22 @@ struct SprintReport
     qsizetype open = 0;
     qsizetype unusable = 0;
     QList<ReportIssue> rows;
+    // The rows' keys and summaries, one after the other.
+    QByteArray rowTexts;
     std::optional<SpanStatistics> statistics;
     QList<HistogramBin> histogram;
     // The sprint the export was taken for, as day texts.
     QString sprintStart;
     QString sprintEnd;
+
+    QByteArrayView key(const ReportIssue &issue) const
+    {
+        return QByteArrayView(rowTexts).sliced(issue.textAt, issue.keySize);
+    }
+    QByteArrayView summary(const ReportIssue &issue) const
+    {
+        return QByteArrayView(rowTexts).sliced(issue.textAt + issue.keySize, issue.summarySize);
+    }
 
     // "Days from Created to Resolved".
     QString spanTitle() const;

@@ -4,6 +4,7 @@
 #include "Log.h"
 #include "PopUpButton.h"
 #include "SprintDates.h"
+#include "SprintReportWC.h"
 #include "ui_BrevantWindow.h"
 
 #include <QApplication>
@@ -87,6 +88,14 @@ BrevantWC::~BrevantWC()
         disconnect(control, nullptr, this, nullptr);
 }
 
+SprintReportWC &BrevantWC::sprintReport()
+{
+    // Made when first needed, so that starting the program does not wait for a chart.
+    if (!mSprintReport)
+        mSprintReport = new SprintReportWC(bv, this);
+    return *mSprintReport;
+}
+
 void BrevantWC::closeEvent(QCloseEvent *event)
 {
     bv.removeObserver(this);
@@ -117,6 +126,8 @@ void BrevantWC::connectControls()
     connect(ui->jiraUsersPopUp, &QComboBox::activated, this, &BrevantWC::jiraUsersPopUp);
     connect(ui->clipboardButton, &QPushButton::clicked, this, &BrevantWC::copyQueryText);
     connect(ui->copyWorkDaysButton, &QPushButton::clicked, this, &BrevantWC::copyWorkDays);
+    connect(ui->sprintReportButton, &QPushButton::clicked, this,
+            [this] { sprintReport().present(); });
     connect(ui->jiraLoginButton, &QPushButton::clicked, this, [this] { bv.jiraLogin(); });
     connect(ui->jiraSearchButton, &QPushButton::clicked, this, [this] { bv.jiraSearch(); });
     connect(ui->downloadCSVButton, &QPushButton::clicked, this, [this] { bv.downloadCSV(); });
@@ -172,6 +183,10 @@ void BrevantWC::connectMenus()
     });
     connect(ui->actionCopyQuery, &QAction::triggered, this, &BrevantWC::copyQueryText);
     connect(ui->actionCopyWorkDays, &QAction::triggered, this, &BrevantWC::copyWorkDays);
+    connect(ui->actionSprintReport, &QAction::triggered, this,
+            [this] { sprintReport().present(); });
+    connect(ui->actionOpenExport, &QAction::triggered, this,
+            [this] { sprintReport().openExport(); });
     connect(ui->actionJiraLogin, &QAction::triggered, ui->jiraLoginButton, &QPushButton::click);
     connect(ui->actionJiraSearch, &QAction::triggered, ui->jiraSearchButton, &QPushButton::click);
     connect(ui->actionDownloadCSV, &QAction::triggered, ui->downloadCSVButton, &QPushButton::click);
@@ -235,6 +250,8 @@ void BrevantWC::showModelValue(const QString &key, const QVariant &value)
         mStatusText->setToolTip(value.toString());
     } else if (key == u"BV_busy") {
         showBusy(value.toBool());
+    } else if (key == u"BV_exportSaved") {
+        sprintReport().showExport(value.toString());
     } else {
         logLine(QStringLiteral("Unrecognized notification key: %1").arg(key));
     }

@@ -10,6 +10,7 @@
 
 class QLabel;
 class QProgressBar;
+class SprintReportWC;
 
 namespace Ui {
 class BrevantWindow;
@@ -24,6 +25,9 @@ public:
     // The window registers with the model and fills its controls from it at once.
     explicit BrevantWC(BrevantModel &model, QWidget *parent = nullptr);
     ~BrevantWC() override;
+
+    // The sprint report window, closed with this window.
+    SprintReportWC &sprintReport();
 
 Q_SIGNALS:
     // The user asked for the help pages.
@@ -63,4 +67,5 @@ private:
     std::unique_ptr<Ui::BrevantWindow> ui;
     QLabel *mStatusText = nullptr;
     QProgressBar *mBusyIndicator = nullptr;
+    SprintReportWC *mSprintReport = nullptr;
 };

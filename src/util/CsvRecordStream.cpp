@@ -4,14 +4,11 @@
 
 #include <QIODevice>
 
-bool CsvRecordStream::nextRecord(QList<QByteArrayView> &fields)
+bool CsvRecordStream::nextRecord(CsvFields &fields)
 {
     for (;;) {
-        CsvScanner scanner(QByteArrayView(mBuffer).sliced(mScanned));
-        if (scanner.nextRecord(fields, !mAtEnd)) {
-            mScanned += scanner.position();
+        if (mScanner.nextRecord(fields, !mAtEnd))
             return true;
-        }
         if (mAtEnd || !readMore())
             return false;
     }
@@ -19,19 +16,20 @@ bool CsvRecordStream::nextRecord(QList<QByteArrayView> &fields)
 
 bool CsvRecordStream::readMore()
 {
-    const qsizetype unscanned = mBuffer.size() - mScanned;
+    const qsizetype scanned = mScanner.position();
+    const qsizetype unscanned = mBuffer.size() - scanned;
     // A record longer than the piece read so far: read more at a time, so that scanning it again
     // from its start costs no more than twice its length in all.
     if (unscanned >= mChunk / 2)
         mChunk *= 2;
-    mBuffer.remove(0, mScanned);
-    mScanned = 0;
+    mBuffer.remove(0, scanned);
     mBuffer.resize(unscanned + mChunk);
     const qint64 got = mDevice.read(mBuffer.data() + unscanned, mChunk);
     if (got < 0) {
         mFailed = true;
         mAtEnd = true;
         mBuffer.resize(unscanned);
+        mScanner = CsvScanner(mBuffer);
         return false;
     }
     mBuffer.resize(unscanned + got);
@@ -43,5 +41,6 @@ bool CsvRecordStream::readMore()
         if (CsvScanner::withoutByteOrderMark(mBuffer).size() != mBuffer.size())
             mBuffer.remove(0, 3);
     }
+    mScanner = CsvScanner(mBuffer);
     return true;
 }

@@ -2,6 +2,8 @@
 // its longest record and a reader can say how far it has come.
 #pragma once
 
+#include "CsvScanner.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -23,7 +25,7 @@ public:
 
     // The next record's raw fields (see CsvScanner); the views stay valid until the next call.
     // False at the end of the file, or when reading fails (see failed()).
-    bool nextRecord(QList<QByteArrayView> &fields);
+    bool nextRecord(CsvFields &fields);
 
     // How many bytes of the file have been read so far.
     qint64 bytesRead() const { return mBytesRead; }
@@ -35,7 +37,8 @@ private:
 
     QIODevice &mDevice;
     QByteArray mBuffer;
-    qsizetype mScanned = 0;
+    // Over the buffer as last filled; its position is where the unread records begin.
+    CsvScanner mScanner{QByteArrayView()};
     qsizetype mChunk;
     qint64 mBytesRead = 0;
     bool mAtEnd = false;

@@ -1,124 +1,198 @@
 #include "CsvScanner.h"
 
-#include <array>
+#include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
-// The bytes that end an unquoted field.
-constexpr std::array<bool, 256> kFieldEnds = [] {
-    std::array<bool, 256> ends{};
-    ends[static_cast<unsigned char>(',')] = true;
-    ends[static_cast<unsigned char>('\n')] = true;
-    ends[static_cast<unsigned char>('\r')] = true;
-    return ends;
-}();
+constexpr qsizetype kBlock = 64;
 
-bool isFieldEnd(char c)
+struct BlockMasks
 {
-    return kFieldEnds[static_cast<unsigned char>(c)];
+    std::uint64_t quotes = 0;
+    std::uint64_t separators = 0;
+};
+
+#if defined(__SSE2__)
+std::uint64_t matches(const __m128i (&chunks)[4], char c)
+{
+    const __m128i wanted = _mm_set1_epi8(c);
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 4; ++i) {
+        const auto bits =
+            static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunks[i], wanted)));
+        mask |= std::uint64_t(bits) << (16 * i);
+    }
+    return mask;
+}
+
+BlockMasks classify(const char *block)
+{
+    __m128i chunks[4];
+    for (int i = 0; i < 4; ++i)
+        chunks[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 16 * i));
+    return {matches(chunks, '"'),
+            matches(chunks, ',') | matches(chunks, '\n') | matches(chunks, '\r')};
+}
+#else
+BlockMasks classify(const char *block)
+{
+    BlockMasks masks;
+    for (int i = 0; i < kBlock; ++i) {
+        const char c = block[i];
+        const std::uint64_t bit = std::uint64_t(1) << i;
+        if (c == '"')
+            masks.quotes |= bit;
+        else if (c == ',' || c == '\n' || c == '\r')
+            masks.separators |= bit;
+    }
+    return masks;
+}
+#endif
+
+// Bit i set when an odd number of quotes lies at or before byte i: inside quotes there.
+std::uint64_t quoteParity(std::uint64_t quotes)
+{
+    for (int shift = 1; shift < 64; shift *= 2)
+        quotes ^= quotes << shift;
+    return quotes;
+}
+
+// Appending without QByteArray::append's general insertion, since an export's texts are appended
+// a few bytes at a time; growing by half again, so that a large text wastes little room.
+void appendBytes(QByteArray &text, QByteArrayView bytes)
+{
+    const qsizetype at = text.size();
+    if (text.capacity() < at + bytes.size())
+        text.reserve(std::max(text.capacity() + text.capacity() / 2, at + bytes.size()));
+    text.resize(at + bytes.size());
+    if (!bytes.isEmpty())
+        std::memcpy(text.data() + at, bytes.data(), static_cast<size_t>(bytes.size()));
 }
 
 } // namespace
 
-bool CsvScanner::nextRecord(QList<QByteArrayView> &fields, bool moreToCome)
+bool CsvScanner::nextRecord(CsvFields &fields, bool moreToCome)
 {
+    fields.clear();
     const qsizetype size = mText.size();
-    if (mPosition >= size) {
-        fields.clear();
+    if (mPosition >= size)
         return false;
-    }
-    // The list is overwritten in place: a reader going through many records of about the same
-    // width keeps its storage, and growing a list field by field costs more than the scanning.
-    qsizetype count = 0;
-    qsizetype at = mPosition;
+    qsizetype fieldStart = mPosition;
     for (;;) {
-        const qsizetype end = fieldEnd(at);
-        const bool textEnds = end < 0 || end >= size;
-        if (textEnds && moreToCome) {
-            fields.clear();
-            return false;
-        }
-        const QByteArrayView field = mText.sliced(at, (end < 0 ? size : end) - at);
-        if (count < fields.size())
-            fields.data()[count] = field;
-        else
-            fields.append(field);
-        ++count;
-        if (!textEnds && mText[end] == ',') {
-            at = end + 1;
-            continue;
-        }
-        fields.resize(count);
-        if (textEnds) {
+        const qsizetype separator = nextSeparator();
+        if (separator < 0) {
+            if (moreToCome) {
+                fields.clear();
+                restartBlocks();
+                return false;
+            }
+            fields.push_back(mText.sliced(fieldStart));
             mPosition = size;
             return true;
         }
-        at = end;
-        if (mText[at] == '\r') {
+        // The LF of a CRLF that ended the record before.
+        if (separator < fieldStart)
+            continue;
+        fields.push_back(mText.sliced(fieldStart, separator - fieldStart));
+        const char c = mText[separator];
+        if (c == ',') {
+            fieldStart = separator + 1;
+            continue;
+        }
+        qsizetype next = separator + 1;
+        if (c == '\r') {
             // A CR as the last byte read may be the first half of a CRLF still to come.
-            if (moreToCome && at + 1 >= size) {
+            if (moreToCome && next >= size) {
                 fields.clear();
+                restartBlocks();
                 return false;
             }
-            ++at;
+            if (next < size && mText[next] == '\n')
+                ++next;
         }
-        if (at < size && mText[at] == '\n')
-            ++at;
-        mPosition = at;
+        mPosition = next;
         return true;
     }
 }
 
-qsizetype CsvScanner::fieldEnd(qsizetype from) const
+qsizetype CsvScanner::nextSeparator()
 {
-    const char *const begin = mText.data();
-    const char *const end = begin + mText.size();
-    const char *p = begin + from;
-    if (p < end && *p == '"') {
-        ++p;
-        for (;;) {
-            const void *quote = std::memchr(p, '"', static_cast<size_t>(end - p));
-            if (!quote)
-                return -1;
-            p = static_cast<const char *>(quote) + 1;
-            if (p < end && *p == '"') {
-                ++p;
-                continue;
-            }
-            break;
-        }
+    while (mSeparators == 0) {
+        if (!classifyNextBlock())
+            return -1;
     }
-    // Unquoted, or text after a closing quote, which belongs to the same field.
-    while (p < end && !isFieldEnd(*p))
-        ++p;
-    return p - begin;
+    const int bit = std::countr_zero(mSeparators);
+    mSeparators &= mSeparators - 1;
+    return mBlockStart + bit;
+}
+
+bool CsvScanner::classifyNextBlock()
+{
+    const qsizetype start = mBlockStart < 0 ? mPosition : mBlockStart + kBlock;
+    if (start >= mText.size())
+        return false;
+    const char *bytes = mText.data() + start;
+    // The last, short block is classified from a copy padded with bytes that are nothing.
+    char padded[kBlock] = {};
+    if (mText.size() - start < kBlock) {
+        std::memcpy(padded, bytes, static_cast<size_t>(mText.size() - start));
+        bytes = padded;
+    }
+    const BlockMasks masks = classify(bytes);
+    const std::uint64_t inside = quoteParity(masks.quotes) ^ mInsideAfterBlock;
+    mInsideAfterBlock = static_cast<std::uint64_t>(static_cast<std::int64_t>(inside) >> 63);
+    mSeparators = masks.separators & ~inside;
+    mBlockStart = start;
+    return true;
+}
+
+void CsvScanner::restartBlocks()
+{
+    mBlockStart = -1;
+    mSeparators = 0;
+    mInsideAfterBlock = 0;
 }
 
 QByteArray CsvScanner::fieldText(QByteArrayView raw)
 {
-    if (!raw.startsWith('"'))
-        return raw.toByteArray();
     QByteArray text;
-    text.reserve(raw.size());
-    qsizetype i = 1;
-    for (; i < raw.size(); ++i) {
-        if (raw[i] != '"') {
-            text.append(raw[i]);
-            continue;
-        }
-        if (i + 1 < raw.size() && raw[i + 1] == '"') {
-            text.append('"');
-            ++i;
-            continue;
-        }
-        ++i;
-        break;
-    }
-    // Anything after the closing quote is kept as written, as spreadsheets do.
-    if (i < raw.size())
-        text.append(raw.sliced(i));
+    appendFieldText(text, raw);
     return text;
+}
+
+qsizetype CsvScanner::appendFieldText(QByteArray &text, QByteArrayView raw)
+{
+    if (!raw.contains('"')) {
+        appendBytes(text, raw);
+        return raw.size();
+    }
+    // Quotes open and close quoted stretches; a doubled quote inside one is a quote. The text
+    // between quotes is copied a stretch at a time.
+    const qsizetype before = text.size();
+    bool inside = false;
+    qsizetype at = 0;
+    while (at < raw.size()) {
+        const qsizetype quote = raw.indexOf('"', at);
+        if (quote < 0) {
+            appendBytes(text, raw.sliced(at));
+            break;
+        }
+        appendBytes(text, raw.sliced(at, quote - at));
+        at = quote + 1;
+        if (inside && at < raw.size() && raw[at] == '"') {
+            appendBytes(text, "\"");
+            ++at;
+        } else {
+            inside = !inside;
+        }
+    }
+    return text.size() - before;
 }
 
 QByteArrayView CsvScanner::withoutByteOrderMark(QByteArrayView text)
@@ -126,7 +200,7 @@ QByteArrayView CsvScanner::withoutByteOrderMark(QByteArrayView text)
     return text.startsWith("\xEF\xBB\xBF") ? text.sliced(3) : text;
 }
 
-bool CsvScanner::isBlank(const QList<QByteArrayView> &fields)
+bool CsvScanner::isBlank(const CsvFields &fields)
 {
     for (const QByteArrayView field : fields) {
         if (!field.isEmpty())

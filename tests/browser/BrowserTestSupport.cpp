@@ -69,6 +69,14 @@ void BrowserFixture::useStandinSites()
                          {QStringLiteral("downloadCSV"), mServer.searchURL().toString()}});
 }
 
+void BrowserFixture::useStandinSprint()
+{
+    mModel->setEngineeringQueryTextD(StringDictionary{
+        {QStringLiteral("Created"), QStringLiteral("project = ABC AND {created}")}});
+    mModel->setEngineeringQueryName(QStringLiteral("Created"));
+    mModel->setSprintEndDate(QDateTime(QDate(2020, 2, 28), QTime(17, 30), Qt::UTC));
+}
+
 void BrowserFixture::signIn(const std::function<void()> &press)
 {
     const int loads = mLog->count(QStringLiteral("Page finished loading"));

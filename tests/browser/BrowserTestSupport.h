@@ -37,6 +37,9 @@ protected:
     void startModel();
     // Points the model's login, search and export commands at the stand-in.
     void useStandinSites();
+    // A query of the stand-in's project by creation day, for the sprint of 2020-02-15 to
+    // 2020-02-28, which holds ABC-104, ABC-105 and ABC-106.
+    void useStandinSprint();
     // Presses Log In as press does, then signs in on the page that opens, as a user would; done
     // once the page after the login form has loaded.
     void signIn(const std::function<void()> &press);

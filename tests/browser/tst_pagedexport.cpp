@@ -29,7 +29,7 @@ ParsedExport parse(const QByteArray &csv)
 {
     ParsedExport parsed;
     CsvScanner scanner(CsvScanner::withoutByteOrderMark(csv));
-    QList<QByteArrayView> fields;
+    CsvFields fields;
     while (scanner.nextRecord(fields)) {
         QByteArrayList texts;
         for (const QByteArrayView field : std::as_const(fields))

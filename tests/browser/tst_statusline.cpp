@@ -46,10 +46,7 @@ void TestStatusLine::init()
 {
     startModel();
     useStandinSites();
-    mModel->setEngineeringQueryTextD(StringDictionary{
-        {QStringLiteral("Created"), QStringLiteral("project = ABC AND {created}")}});
-    mModel->setEngineeringQueryName(QStringLiteral("Created"));
-    mModel->setSprintEndDate(QDateTime(QDate(2020, 2, 28), QTime(17, 30), Qt::UTC));
+    useStandinSprint();
     mModel->addObserver(this, [this](const ModelNotification &notification) {
         const QVariant status = notification.userInfo.value(QStringLiteral("BV_status"));
         if (status.isValid())

@@ -4,6 +4,7 @@
 #include "ExportFile.h"
 #include "ExportHeader.h"
 #include "FakeBrowserWindow.h"
+#include "JiraExportShape.h"
 #include "LogCapture.h"
 #include "ModelFakes.h"
 #include "NotificationRecorder.h"
@@ -112,55 +113,6 @@ bool writeFile(const QString &path, const QByteArray &contents)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
-}
-
-// A header with the shape of a real Jira export: repeated multi-value titles, quoted titles with
-// commas in them, "Created" past column Z and more than seventy columns.
-QByteArray jiraShapedHeader(qsizetype &createdIndex)
-{
-    QByteArrayList titles{"Summary",
-                          "Issue key",
-                          "Issue id",
-                          "Parent id",
-                          "Issue Type",
-                          "Status",
-                          "Project key",
-                          "Project name",
-                          "Project type",
-                          "Project lead",
-                          "Project url",
-                          "Priority",
-                          "Resolution",
-                          "Assignee",
-                          "Reporter",
-                          "Creator",
-                          "Watchers",
-                          "Watchers",
-                          "Watchers",
-                          "Labels",
-                          "Labels",
-                          "Sprint",
-                          "Sprint",
-                          "Sprint",
-                          "Component/s",
-                          "Component/s",
-                          "Fix Version/s",
-                          "Affects Version/s",
-                          "\"Custom field (Story Points)\"",
-                          "Custom field (Created by)"};
-    createdIndex = titles.size();
-    titles << "Created"
-           << "Updated"
-           << "Last Viewed"
-           << "Resolved"
-           << "Due Date";
-    for (int i = 0; titles.size() < 74; ++i)
-        titles << "Custom field (Field " + QByteArray::number(i) + ")";
-    titles << "Sprint"
-           << "Created"
-           << "Comment"
-           << "Comment";
-    return titles.join(',');
 }
 
 } // namespace

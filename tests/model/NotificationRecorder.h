@@ -20,12 +20,13 @@ public:
     Q_DISABLE_COPY_MOVE(NotificationRecorder)
 
     // The keys in posting order, leaving out the Jira commands' status and busy flag, which
-    // come and go with every step and have tests of their own.
+    // come and go with every step, and the saved export's path for the sprint report; they have
+    // tests of their own.
     QStringList keys() const
     {
         QStringList result;
         for (const auto &entry : entries) {
-            if (!isCommandStatus(entry.first))
+            if (!isOwnKey(entry.first))
                 result.append(entry.first);
         }
         return result;
@@ -55,9 +56,10 @@ public:
     int payloadsWithOtherThanOneKey = 0;
 
 private:
-    static bool isCommandStatus(const QString &key)
+    static bool isOwnKey(const QString &key)
     {
-        return key == QLatin1String("BV_status") || key == QLatin1String("BV_busy");
+        return key == QLatin1String("BV_status") || key == QLatin1String("BV_busy") ||
+               key == QLatin1String("BV_exportSaved");
     }
     void record(const ModelNotification &notification)
     {

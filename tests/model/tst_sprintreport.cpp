@@ -37,7 +37,7 @@ QStringList spans(const SprintReport &report)
         const QString span = issue.span == ReportIssue::Span::Days   ? QString::number(issue.days)
                              : issue.span == ReportIssue::Span::Open ? u"open"_s
                                                                      : u"unusable"_s;
-        spans.append(QString::fromUtf8(issue.key) + u' ' + span);
+        spans.append(QString::fromUtf8(report.key(issue)) + u' ' + span);
     }
     return spans;
 }
@@ -114,8 +114,8 @@ void TestSprintReport::analysis_sprintExport_listsEverySpan()
     QCOMPARE(spans(report), (QStringList{u"BRV-1 4"_s, u"BRV-2 2"_s, u"BRV-3 open"_s,
                                          u"BRV-4 unusable"_s, u"BRV-5 unusable"_s, u"BRV-6 8"_s,
                                          u"BRV-7 open"_s, u"BRV-8 0"_s, u"BRV-9 50"_s}));
-    QCOMPARE(report.rows[1].summary, QByteArray("Two-line\r\nsummary with \"quotes\""));
-    QCOMPARE(report.rows[0].summary, QByteArray("Login fails, sometimes"));
+    QCOMPARE(report.summary(report.rows[1]), "Two-line\r\nsummary with \"quotes\"");
+    QCOMPARE(report.summary(report.rows[0]), "Login fails, sometimes");
     // 0 to 50 in bars three days wide: 0 and 2, then 4, 8 and 50.
     QCOMPARE(report.histogram.size(), 17);
     QCOMPARE(report.histogram[0].issues, 2);

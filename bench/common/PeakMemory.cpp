@@ -1,4 +1,4 @@
-#include "ResidentMemory.h"
+#include "PeakMemory.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -20,9 +20,16 @@ qint64 statusKilobytes(const QByteArray &field)
 
 } // namespace
 
-namespace ResidentMemory {
+namespace PeakMemory {
 
-qint64 currentKilobytes()
+void reset()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    if (clearRefs.open(QIODevice::WriteOnly))
+        clearRefs.write("5");
+}
+
+qint64 residentKilobytes()
 {
     return statusKilobytes("VmRSS:");
 }
@@ -32,11 +39,4 @@ qint64 peakKilobytes()
     return statusKilobytes("VmHWM:");
 }
 
-void resetPeak()
-{
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    if (clearRefs.open(QIODevice::WriteOnly))
-        clearRefs.write("5");
-}
-
-} // namespace ResidentMemory
+} // namespace PeakMemory
