@@ -2,7 +2,9 @@
 # Builds the program and lets you try it end to end without a Jira of your own: a stand-in Jira
 # server listens on a free port of 127.0.0.1, and the program runs in a throwaway home whose site
 # addresses point at it. The server stops, and the throwaway home is removed, when the program
-# quits. To use your own Jira, see "Using your own Jira" in README.md.
+# quits. Options are the stand-in's (jira-standin --help), such as --export-cap 3 to have it cut
+# its exports into pages of three issues. To use your own Jira, see "Using your own Jira" in
+# README.md.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -11,7 +13,7 @@ bin="$top/build/default/bin"
 
 demo_home=$(mktemp -d "${TMPDIR:-/tmp}/brevant-demo.XXXXXX")
 standin_log="$demo_home/jira-standin.log"
-"$bin/jira-standin" --port 0 >"$standin_log" 2>&1 &
+"$bin/jira-standin" --port 0 "$@" >"$standin_log" 2>&1 &
 standin_pid=$!
 stop_standin() {
   kill "$standin_pid" 2>/dev/null || true

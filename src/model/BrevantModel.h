@@ -5,6 +5,7 @@
 // empty QString is an empty name. The same holds for the end date and the dictionaries.
 #pragma once
 
+#include "ExportPaging.h"
 #include "ModelNotification.h"
 #include "ModelServices.h"
 
@@ -26,6 +27,7 @@
 
 class BrowserWindow;
 enum class ChainStep;
+struct FetchedResponse;
 namespace ExportFile {
 struct Stored;
 }
@@ -156,10 +158,19 @@ private:
     void finishChain(const QString &status);
     void setJiraBusy(bool busy);
     void postStatus(const QString &text);
-    void handleExport(const QByteArray &data, const ExportFile::Stored &file, qsizetype cap,
+    // The file work off the main thread, then the handling on it; a note is added to the status
+    // of a saved or found export.
+    void storeAndHandle(const QByteArray &data, bool save, const QString &note, quint64 stops);
+    void handleExport(const QByteArray &data, const ExportFile::Stored &file, const QString &note,
                       bool stoppedMeanwhile);
-    void reportExport(const QByteArray &data, const ExportFile::Stored &file, qsizetype cap,
+    void reportExport(const QByteArray &data, const ExportFile::Stored &file, const QString &note,
                       bool stoppedMeanwhile);
+    // An export that Jira cut off is fetched page by page and saved as one.
+    void startPaging(const QByteArray &firstPage, const QUrl &address, qsizetype pageSize);
+    void fetchNextExportPage();
+    void exportPageArrived(const FetchedResponse &response);
+    void failPaging(const QString &status);
+    void saveMergedExport(const QString &note);
     void handleEmptyExport();
 
     struct Observer
@@ -205,6 +216,8 @@ private:
     quint64 mChain = 0;
     // Counts the stops; an export or a step back that a stop overtook is not followed up.
     std::atomic<quint64> mStops = 0;
+    // The pages of an export being fetched; every end of the chain lets them go.
+    std::optional<ExportPaging> mPaging;
 
     ModelServices mServices;
     std::vector<Observer> mObservers;

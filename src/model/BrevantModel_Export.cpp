@@ -70,24 +70,43 @@ bool countEmptyResult(qint32 &skipCount)
 void BrevantModel::downloadReceivedData(const QByteArray &data, const QUrl &address)
 {
     // The mode at the data's arrival decides whether they are saved, whatever starts next.
-    const QFuture<StoredFile> stored = storeInBackground(data, mOperationDownload);
+    const bool save = mOperationDownload;
     const quint64 stops = mStops;
     const qsizetype cap = ExportRecords::exportCap(address);
+    const bool full = ExportRecords::issueCount(data, cap) == cap;
+    if (save && full) {
+        // Jira cut the export off: the rest is fetched first, and saved with it.
+        QMetaObject::invokeMethod(
+            this,
+            [this, data, address, cap, stops] {
+                if (stops == mStops)
+                    startPaging(data, address, cap);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    storeAndHandle(data, save, full ? JiraStatus::mayBeCutOff(cap) : QString(), stops);
+}
+
+void BrevantModel::storeAndHandle(const QByteArray &data, bool save, const QString &note,
+                                  quint64 stops)
+{
+    const QFuture<StoredFile> stored = storeInBackground(data, save);
     // Model changes and the desktop are the main thread's business.
     QMetaObject::invokeMethod(
         this,
-        [this, data, stored, stops, cap] {
-            whenStored(stored, this, [this, data, stops, cap](const StoredFile &file) {
-                handleExport(data, file, cap, stops != mStops);
+        [this, data, stored, stops, note] {
+            whenStored(stored, this, [this, data, stops, note](const StoredFile &file) {
+                handleExport(data, file, note, stops != mStops);
             });
         },
         Qt::QueuedConnection);
 }
 
-void BrevantModel::handleExport(const QByteArray &data, const StoredFile &file, qsizetype cap,
+void BrevantModel::handleExport(const QByteArray &data, const StoredFile &file, const QString &note,
                                 bool stoppedMeanwhile)
 {
-    reportExport(data, file, cap, stoppedMeanwhile);
+    reportExport(data, file, note, stoppedMeanwhile);
     // Last, so that a desktop without an application for it has the last word in the status.
     if (file.path && mServices.workspace) {
         const QString path = *file.path;
@@ -96,7 +115,7 @@ void BrevantModel::handleExport(const QByteArray &data, const StoredFile &file, 
     }
 }
 
-void BrevantModel::reportExport(const QByteArray &data, const StoredFile &file, qsizetype cap,
+void BrevantModel::reportExport(const QByteArray &data, const StoredFile &file, const QString &note,
                                 bool stoppedMeanwhile)
 {
     if (data.isEmpty()) {
@@ -119,8 +138,8 @@ void BrevantModel::reportExport(const QByteArray &data, const StoredFile &file, 
     QString status = file.failed ? JiraStatus::notWritten(file.error)
                      : file.path ? JiraStatus::saved(issues, *file.path)
                                  : JiraStatus::found(issues, sprintStartText(), sprintEndText());
-    if (!file.failed && issues == cap)
-        status += JiraStatus::mayBeCutOff(cap);
+    if (!file.failed)
+        status += note;
     finishChain(status);
 }
 

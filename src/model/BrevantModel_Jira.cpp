@@ -141,6 +141,7 @@ void BrevantModel::finishChain(const QString &status)
     ++mChain;
     mStepTimer.stop();
     mPendingStep = {};
+    mPaging.reset();
     mSteppingBack = false;
     mWaitingForJira = false;
     setJiraBusy(false);
@@ -210,6 +211,7 @@ void BrevantModel::webViewPageDidLoad()
         return;
     // A page that loads while a chain runs starts it over: one chain at a time.
     ++mChain;
+    mPaging.reset();
     setJiraBusy(true);
     scheduleStep(kSetTextDelay, [this, text = mQueryText] { webViewSetSearchText(text); });
 }

@@ -1,7 +1,10 @@
 // The embedded browser window as the Jira sequence drives it.
 #pragma once
 
+#include "FetchedResponse.h"
+
 #include <QString>
+#include <QUrl>
 #include <QVariant>
 
 #include <functional>
@@ -35,7 +38,12 @@ public:
     virtual void readLinkAddress(const QString &elementId, AddressCompletion completion) = 0;
     // Runs a script whose failure is only logged ("Error %@", then "Result %@").
     virtual void evaluateJavaScript(const QString &script) = 0;
-    // Ends every fetch of a clicked link still running; their data reach nobody.
+    // Fetches one more page of an export, as the export link itself was fetched: with the page's
+    // cookies and its browser's name. The completion runs once, on the main thread, with the
+    // body or the failure (an HTTP error, no answer, a timeout, a stop), unless the model goes
+    // away first.
+    virtual void fetchExportPage(const QUrl &address, FetchCompletion completion) = 0;
+    // Ends every fetch still running, of clicked links and export pages, as failed ones.
     virtual void stopFetching() = 0;
     // Brings the window to the front; with the Option frame it first moves to (200, 200) with
     // the size 1000 by 600.

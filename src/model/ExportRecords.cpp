@@ -10,7 +10,7 @@ constexpr qsizetype kJiraExportCap = 1000;
 
 namespace ExportRecords {
 
-qsizetype issueCount(QByteArrayView data)
+qsizetype issueCount(QByteArrayView data, qsizetype limit)
 {
     qsizetype records = 0;
     bool quoted = false;
@@ -21,6 +21,9 @@ qsizetype issueCount(QByteArrayView data)
         if (!quoted && (c == '\n' || c == '\r')) {
             records += recordHasText ? 1 : 0;
             recordHasText = false;
+            // The header is one of the records.
+            if (records > limit + 1)
+                return records - 1;
             continue;
         }
         recordHasText = true;

@@ -117,6 +117,37 @@ QString mayBeCutOff(qsizetype cap)
     return tr("; Jira may have left issues out, as its export stops at %1").arg(number(cap));
 }
 
+QString fetchingIssues(qsizetype first, qsizetype last)
+{
+    return tr("Fetching issues %1–%2…").arg(number(first), number(last));
+}
+
+QString pageFailed(int page, int httpStatus, const QString &reason)
+{
+    if (httpStatus == 401 || httpStatus == 403)
+        return tr("Jira refused page %1 of the export (%2): log in first; nothing was saved")
+            .arg(page)
+            .arg(httpStatus);
+    if (httpStatus != 0)
+        return tr("Jira answered %1 to page %2 of the export; nothing was saved")
+            .arg(httpStatus)
+            .arg(page);
+    return tr("Page %1 of the export could not be fetched: %2; nothing was saved")
+        .arg(QString::number(page), reason);
+}
+
+QString pageNotAnExport(int page)
+{
+    return tr("Jira answered page %1 of the export with a web page; nothing was saved").arg(page);
+}
+
+QString pageLimitReached(int pages, qsizetype issues)
+{
+    return tr("; Jira may have more, as an export stops after %1 pages (%2 issues): narrow the "
+              "query for the rest")
+        .arg(QString::number(pages), number(issues));
+}
+
 QString notWritten(const QString &reason)
 {
     return tr("JIRA.csv could not be written: %1; the previous file was kept").arg(reason);

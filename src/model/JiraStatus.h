@@ -33,6 +33,13 @@ QString saved(qsizetype issues, const QString &path);
 QString found(qsizetype issues, const QString &start, const QString &end);
 // Appended when an export holds exactly as many issues as Jira puts in one export.
 QString mayBeCutOff(qsizetype cap);
+// While the pages of an export that Jira cut off come in: the issues of the page asked for.
+QString fetchingIssues(qsizetype first, qsizetype last);
+// A page after the first failed, so the whole export did.
+QString pageFailed(int page, int httpStatus, const QString &reason);
+QString pageNotAnExport(int page);
+// Appended when the export stopped at its most pages.
+QString pageLimitReached(int pages, qsizetype issues);
 QString notWritten(const QString &reason);
 QString noApplication(const QString &path);
 QString noIssues(const QString &start, const QString &end);

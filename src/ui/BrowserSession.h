@@ -3,29 +3,14 @@
 // carries the cookies that the pages have set (HttpOnly ones included).
 #pragma once
 
-#include <QByteArray>
-#include <QObject>
-#include <QString>
-#include <QUrl>
+#include "FetchedResponse.h"
 
-#include <functional>
+#include <QObject>
+#include <QUrl>
 
 class QNetworkAccessManager;
 class QNetworkCookieJar;
 class QWebEngineProfile;
-
-// What a fetch brought back.
-struct FetchedResponse
-{
-    // The body arrived with a status below 400.
-    bool ok = false;
-    QByteArray body;
-    // The server answered with a web page (HTML or XHTML), not a file.
-    bool isWebPage = false;
-    // For a failure: the HTTP status (0 when the server gave none) and what went wrong.
-    int httpStatus = 0;
-    QString error;
-};
 
 class BrowserSession final : public QObject
 {
@@ -33,8 +18,6 @@ class BrowserSession final : public QObject
     Q_DISABLE_COPY_MOVE(BrowserSession)
 
 public:
-    using FetchCompletion = std::function<void(const FetchedResponse &response)>;
-
     // The session of this application, created on first use and owned by the application object.
     static BrowserSession &instance();
     // Ends every fetch still running, as failed ones, when there is a session; for quitting,

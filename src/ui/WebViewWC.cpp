@@ -115,6 +115,12 @@ void WebViewWC::evaluateJavaScript(const QString &script)
     });
 }
 
+void WebViewWC::fetchExportPage(const QUrl &address, FetchCompletion completion)
+{
+    // The model, not this window, waits for the page; it knows whether it still wants it.
+    BrowserSession::instance().fetch(address, &bv, std::move(completion));
+}
+
 void WebViewWC::stopFetching()
 {
     BrowserSession::abortFetches();

@@ -33,6 +33,7 @@ public:
     void runScript(const QString &script, ScriptCompletion completion) override;
     void readLinkAddress(const QString &elementId, AddressCompletion completion) override;
     void evaluateJavaScript(const QString &script) override;
+    void fetchExportPage(const QUrl &address, FetchCompletion completion) override;
     void stopFetching() override;
     void show(bool useOptionFrame) override;
 

@@ -1,5 +1,6 @@
 // The status line as a user reads it in the main window, while the real browser window drives
-// the stand-in Jira: saved, refused, stepping back over empty sprints, stopped, cut off.
+// the stand-in Jira: saved, refused, stepping back over empty sprints, stopped, fetched in pages,
+// cut off.
 #include "BrevantWC.h"
 #include "BrowserTestSupport.h"
 
@@ -23,7 +24,8 @@ private Q_SLOTS:
     void export_withoutLogin_saysLogInFirstAndKeepsTheFile();
     void skipNoneFound_twoEmptySprints_countsTheStepsBack();
     void stop_duringTheStepsBack_savesNothing();
-    void export_atTheCap_warnsOfLeftOutIssues();
+    void export_pastTheCap_countsThePagesAndSavesThemAll();
+    void searchWithSkipNoneFound_atTheCap_warnsOfLeftOutIssues();
 
 private:
     void logIn();
@@ -146,14 +148,26 @@ void TestStatusLine::stop_duringTheStepsBack_savesNothing()
     QVERIFY(mFactory.window);
 }
 
-void TestStatusLine::export_atTheCap_warnsOfLeftOutIssues()
+void TestStatusLine::export_pastTheCap_countsThePagesAndSavesThemAll()
 {
     mServer.setExportCap(2);
     logIn();
     pressExport();
+    QTRY_COMPARE_WITH_TIMEOUT(
+        statusText(), QStringLiteral("Saved 3 issues to ~/Downloads/JIRA.csv"), kBrowserTimeoutMs);
+    QVERIFY(mStatuses.contains(QStringLiteral("Fetching issues 3–4…")));
+}
+
+void TestStatusLine::searchWithSkipNoneFound_atTheCap_warnsOfLeftOutIssues()
+{
+    mServer.setExportCap(2);
+    mModel->setSkipNoneFound(true);
+    logIn();
+    QTest::mouseClick(mWindow->findChild<QPushButton *>(QStringLiteral("jiraSearchButton")),
+                      Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(statusText(),
-                              QStringLiteral("Saved 2 issues to ~/Downloads/JIRA.csv; Jira may "
-                                             "have left issues out, as its export stops at 2"),
+                              QStringLiteral("Found 2 issues from 2020-02-15 to 2020-02-28; Jira "
+                                             "may have left issues out, as its export stops at 2"),
                               kBrowserTimeoutMs);
 }
 

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
+#include <QUrl>
 
 struct FakeBrowserRecord
 {
@@ -35,6 +36,15 @@ struct FakeBrowserRecord
     // Scripts that fail this many more times with a missing element, as on a slow page, and then
     // succeed.
     QHash<QString, int> slowScripts;
+
+    // Export pages asked for and not yet answered, oldest first; a test answers them.
+    struct PageFetch
+    {
+        QUrl address;
+        FetchCompletion completion;
+    };
+    QList<PageFetch> pageFetches;
+    QList<QUrl> pageAddresses;
 
     ScriptOutcome outcomeFor(const QString &script)
     {
@@ -83,6 +93,12 @@ public:
             if (outcome.failed)
                 JiraScripts::logFailure(outcome);
         });
+    }
+
+    void fetchExportPage(const QUrl &address, FetchCompletion completion) override
+    {
+        mRecord.pageAddresses.append(address);
+        mRecord.pageFetches.append({address, std::move(completion)});
     }
 
     void stopFetching() override { ++mRecord.fetchStops; }

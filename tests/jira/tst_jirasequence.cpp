@@ -88,6 +88,10 @@ public:
         Q_EMIT mFactory.scriptRun();
     }
     void evaluateJavaScript(const QString &script) override { mWindow->evaluateJavaScript(script); }
+    void fetchExportPage(const QUrl &address, FetchCompletion completion) override
+    {
+        mWindow->fetchExportPage(address, std::move(completion));
+    }
     void stopFetching() override { mWindow->stopFetching(); }
     void readLinkAddress(const QString &elementId, AddressCompletion completion) override
     {

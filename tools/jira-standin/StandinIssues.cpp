@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 struct Issue
@@ -19,7 +21,9 @@ struct Issue
     const char *assignee;
     const char *created; // yyyy-MM-dd HH:mm
     const char *resolved;
-    const char *sprints[3];
+    // As many as an issue has; Jira gives each its own column.
+    QList<const char *> sprints;
+    QList<const char *> labels;
 };
 
 // Creation days leave the four weeks before 2020-03-28 empty, so a search there finds nothing
@@ -32,7 +36,8 @@ const Issue kIssues[] = {
      "teamlead7",
      "2020-01-06 09:15",
      "2020-01-09 16:40",
-     {"ABC Sprint 1", "", ""}},
+     {"ABC Sprint 1"},
+     {"metrics", "login", "security"}},
     {"ABC-102",
      "Add CSV export of the burndown",
      "Story",
@@ -40,7 +45,8 @@ const Issue kIssues[] = {
      "dev.ana",
      "2020-01-14 11:02",
      "2020-01-27 10:00",
-     {"ABC Sprint 1", "ABC Sprint 2", ""}},
+     {"ABC Sprint 1", "ABC Sprint 2"},
+     {"metrics"}},
     {"ABC-103",
      "Crash when the sprint, has no end date",
      "Bug",
@@ -48,7 +54,8 @@ const Issue kIssues[] = {
      "dev.ben",
      "2020-01-29 14:30",
      "2020-02-03 09:45",
-     {"ABC Sprint 2", "", ""}},
+     {"ABC Sprint 2"},
+     {"metrics", "crash"}},
     {"ABC-104",
      "Document the \"skip\" option",
      "Task",
@@ -56,7 +63,8 @@ const Issue kIssues[] = {
      "teamlead7",
      "2020-02-17 08:05",
      "2020-02-20 17:20",
-     {"ABC Sprint 3", "", ""}},
+     {"ABC Sprint 3"},
+     {"docs"}},
     {"ABC-105",
      "Speed up the issue search",
      "Story",
@@ -64,7 +72,8 @@ const Issue kIssues[] = {
      "dev.ana",
      "2020-02-21 13:45",
      "2020-03-02 12:10",
-     {"ABC Sprint 3", "ABC Sprint 4", ""}},
+     {"ABC Sprint 3", "ABC Sprint 4"},
+     {"metrics"}},
     {"ABC-106",
      "Time zone shifts the created day",
      "Bug",
@@ -72,7 +81,8 @@ const Issue kIssues[] = {
      "dev.ben",
      "2020-02-27 23:50",
      "",
-     {"ABC Sprint 3", "ABC Sprint 4", "ABC Sprint 5"}},
+     {"ABC Sprint 3", "ABC Sprint 4", "ABC Sprint 5"},
+     {"metrics", "timezone"}},
     {"ABC-107",
      "Remember the last template",
      "Story",
@@ -80,7 +90,8 @@ const Issue kIssues[] = {
      "dev.ana",
      "2020-04-02 10:30",
      "2020-04-09 15:00",
-     {"ABC Sprint 6", "", ""}},
+     {"ABC Sprint 6"},
+     {}},
     {"ABC-108",
      "Keyboard shortcut for the export",
      "Task",
@@ -88,13 +99,9 @@ const Issue kIssues[] = {
      "teamlead7",
      "2020-04-08 16:20",
      "",
-     {"ABC Sprint 6", "", ""}},
+     {"ABC Sprint 6"},
+     {"metrics", "keyboard"}},
 };
-
-// Jira's own export names a column once per value it may hold, hence the repeated titles.
-const char kHeader[] = "Summary,Issue key,Issue id,Issue Type,Status,Project key,Project name,"
-                       "Priority,Assignee,Reporter,Created,Resolved,Updated,Due Date,Labels,"
-                       "Sprint,Sprint,Sprint,Custom field (Story Points),Description";
 
 QByteArray csvField(const QString &text)
 {
@@ -115,33 +122,68 @@ QString jiraDate(const char *text)
     return QLocale::c().toString(instant, QStringLiteral("dd/MMM/yy h:mm AP"));
 }
 
-QByteArray csvLine(const Issue &issue, int index)
+QStringList texts(const QList<const char *> &values)
+{
+    QStringList list;
+    for (const char *value : values)
+        list.append(QString::fromLatin1(value));
+    return list;
+}
+
+StandinIssues::ExportedIssue exportedIssue(const Issue &issue, int index)
 {
     const QString created = jiraDate(issue.created);
-    const QStringList fields = {QString::fromUtf8(issue.summary),
-                                QString::fromLatin1(issue.key),
-                                QString::number(10100 + index),
-                                QString::fromLatin1(issue.type),
-                                QString::fromLatin1(issue.status),
-                                QStringLiteral("ABC"),
-                                QStringLiteral("Alpha Board"),
-                                QStringLiteral("Medium"),
-                                QString::fromLatin1(issue.assignee),
-                                QStringLiteral("teamlead7"),
-                                created,
-                                jiraDate(issue.resolved),
-                                created,
-                                QString(),
-                                QStringLiteral("metrics"),
-                                QString::fromLatin1(issue.sprints[0]),
-                                QString::fromLatin1(issue.sprints[1]),
-                                QString::fromLatin1(issue.sprints[2]),
-                                QString::number(index % 5 + 1),
-                                QStringLiteral("Reported in the weekly review, see the board.")};
-    QList<QByteArray> encoded;
-    for (const QString &field : fields)
-        encoded.append(csvField(field));
-    return encoded.join(',') + "\r\n";
+    const auto one = [](const QString &value) { return QStringList{value}; };
+    return {{"Summary", one(QString::fromUtf8(issue.summary))},
+            {"Issue key", one(QString::fromLatin1(issue.key))},
+            {"Issue id", one(QString::number(10100 + index))},
+            {"Issue Type", one(QString::fromLatin1(issue.type))},
+            {"Status", one(QString::fromLatin1(issue.status))},
+            {"Project key", one(QStringLiteral("ABC"))},
+            {"Project name", one(QStringLiteral("Alpha Board"))},
+            {"Priority", one(QStringLiteral("Medium"))},
+            {"Assignee", one(QString::fromLatin1(issue.assignee))},
+            {"Reporter", one(QStringLiteral("teamlead7"))},
+            {"Created", one(created)},
+            {"Resolved", one(jiraDate(issue.resolved))},
+            {"Updated", one(created)},
+            {"Due Date", one(QString())},
+            {"Labels", texts(issue.labels)},
+            {"Sprint", texts(issue.sprints)},
+            {"Custom field (Story Points)", one(QString::number(index % 5 + 1))},
+            {"Description", one(QStringLiteral("Reported in the weekly review, see the board."))}};
+}
+
+// Jira's own export names a column once per value it may hold: a title stands as often as the
+// issue of the export with the most values for it needs, and at least once.
+QList<qsizetype> columnCounts(const QList<StandinIssues::ExportedIssue> &issues)
+{
+    QList<qsizetype> counts(issues.constFirst().size(), 1);
+    for (const StandinIssues::ExportedIssue &issue : issues) {
+        for (qsizetype i = 0; i < issue.size(); ++i)
+            counts[i] = std::max(counts[i], issue[i].second.size());
+    }
+    return counts;
+}
+
+QByteArray csvHeader(const StandinIssues::ExportedIssue &issue, const QList<qsizetype> &counts)
+{
+    QByteArrayList titles;
+    for (qsizetype i = 0; i < issue.size(); ++i) {
+        for (qsizetype n = 0; n < counts[i]; ++n)
+            titles.append(issue[i].first);
+    }
+    return titles.join(',') + "\r\n";
+}
+
+QByteArray csvLine(const StandinIssues::ExportedIssue &issue, const QList<qsizetype> &counts)
+{
+    QByteArrayList fields;
+    for (qsizetype i = 0; i < issue.size(); ++i) {
+        for (qsizetype n = 0; n < counts[i]; ++n)
+            fields.append(csvField(issue[i].second.value(n)));
+    }
+    return fields.join(',') + "\r\n";
 }
 
 std::optional<QDate> boundAfter(const QString &query, const QString &comparison)
@@ -173,25 +215,30 @@ CreatedRange createdRange(const QString &query)
     return {boundAfter(query, QStringLiteral(">=")), boundAfter(query, QStringLiteral("<="))};
 }
 
-QByteArray exportHeader()
-{
-    return QByteArray(kHeader);
-}
-
-QByteArray exportCsv(const QString &query, qsizetype maxIssues)
+QList<ExportedIssue> exportedIssues(const QString &query)
 {
     const CreatedRange range = createdRange(query);
-    QByteArray lines;
+    QList<ExportedIssue> issues;
     int index = 0;
-    qsizetype exported = 0;
     for (const Issue &issue : kIssues) {
-        if (withinRange(issue, range) && exported < maxIssues) {
-            lines += csvLine(issue, index);
-            ++exported;
-        }
+        if (withinRange(issue, range))
+            issues.append(exportedIssue(issue, index));
         ++index;
     }
-    return lines.isEmpty() ? QByteArray() : exportHeader() + "\r\n" + lines;
+    return issues;
+}
+
+QByteArray exportCsv(const QString &query, qsizetype start, qsizetype maxIssues)
+{
+    const QList<ExportedIssue> page =
+        exportedIssues(query).mid(start, std::max<qsizetype>(maxIssues, 0));
+    if (page.isEmpty())
+        return {};
+    const QList<qsizetype> counts = columnCounts(page);
+    QByteArray csv = csvHeader(page.constFirst(), counts);
+    for (const ExportedIssue &issue : page)
+        csv += csvLine(issue, counts);
+    return csv;
 }
 
 } // namespace StandinIssues

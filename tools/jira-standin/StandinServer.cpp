@@ -11,6 +11,8 @@
 #include <QUrlQuery>
 #include <QUuid>
 
+#include <algorithm>
+
 namespace {
 
 const QByteArray kSessionCookie = "JSESSIONID";
@@ -152,18 +154,29 @@ QHttpServerResponse StandinServer::answerExport(const QHttpServerRequest &reques
     ++mExportRequests;
     mLastExport.query = queryItem(request.query(), QStringLiteral("jqlQuery"));
     mLastExport.userAgent = headerValue(request, "User-Agent");
-    if (!hasSession(request)) {
-        mLastExport.status = 401;
-        mLastExport.body.clear();
-        Q_EMIT exportAnswered();
-        return QHttpServerResponse("text/plain", "You are not logged in.\n",
-                                   QHttpServerResponse::StatusCode::Unauthorized);
-    }
-    mLastExport.status = 200;
+    if (!hasSession(request))
+        return refuseExport(QHttpServerResponse::StatusCode::Unauthorized,
+                            "You are not logged in.\n");
     bool capped = false;
     const qsizetype tempMax =
         queryItem(request.query(), QStringLiteral("tempMax")).toLongLong(&capped);
-    mLastExport.body = StandinIssues::exportCsv(mLastExport.query, capped ? tempMax : 1000);
+    const qsizetype pageSize = capped && tempMax > 0 ? tempMax : 1000;
+    mLastExport.pageStart = std::max<qsizetype>(
+        queryItem(request.query(), QStringLiteral("pager/start")).toLongLong(), 0);
+    if (mFailingPage > 0 && mLastExport.pageStart / pageSize + 1 == mFailingPage)
+        return refuseExport(QHttpServerResponse::StatusCode::InternalServerError,
+                            "The export of this page failed.\n");
+    mLastExport.status = 200;
+    mLastExport.body = StandinIssues::exportCsv(mLastExport.query, mLastExport.pageStart, pageSize);
     Q_EMIT exportAnswered();
     return QHttpServerResponse("text/csv; charset=utf-8", mLastExport.body);
+}
+
+QHttpServerResponse StandinServer::refuseExport(QHttpServerResponse::StatusCode status,
+                                                const QByteArray &message)
+{
+    mLastExport.status = static_cast<int>(status);
+    mLastExport.body.clear();
+    Q_EMIT exportAnswered();
+    return QHttpServerResponse("text/plain", message, status);
 }

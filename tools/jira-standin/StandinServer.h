@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QHttpServer>
+#include <QHttpServerResponse>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -13,7 +14,6 @@
 #include <vector>
 
 class QHttpServerRequest;
-class QHttpServerResponse;
 class QHttpServerResponder;
 
 class StandinServer final : public QObject
@@ -29,6 +29,8 @@ public:
         QString query;
         QByteArray body;
         QByteArray userAgent;
+        // The "pager/start" asked for: the issues on the pages before.
+        qsizetype pageStart = 0;
     };
 
     explicit StandinServer(QObject *parent = nullptr);
@@ -52,7 +54,10 @@ public:
     QUrl exportURL(const QString &query) const;
 
     // How many issues the search page's export link asks for at most; Jira's default is 1,000.
+    // An export asks for the issues past the first pages with "pager/start", as Jira's does.
     void setExportCap(qsizetype cap) { mExportCap = cap; }
+    // Page number page (from 1) of every export fails with status 500; 0 for none.
+    void setFailingExportPage(int page) { mFailingPage = page; }
     // Held exports are never answered, as by a server that has gone quiet.
     void setExportsHeld(bool held) { mExportsHeld = held; }
     // How slow the search page is, as a busy Jira is.
@@ -69,6 +74,8 @@ private:
     void addRoutes();
     QHttpServerResponse logIn(const QHttpServerRequest &request);
     QHttpServerResponse answerExport(const QHttpServerRequest &request);
+    QHttpServerResponse refuseExport(QHttpServerResponse::StatusCode status,
+                                     const QByteArray &message);
     bool hasSession(const QHttpServerRequest &request) const;
 
     QHttpServer mServer;
@@ -76,6 +83,7 @@ private:
     QSet<QByteArray> mSessions;
     int mExportRequests = 0;
     qsizetype mExportCap = 1000;
+    int mFailingPage = 0;
     StandinPages::SearchPageTiming mTiming;
     bool mExportsHeld = false;
     std::vector<QHttpServerResponder> mHeldExports;

@@ -18,6 +18,12 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Port to listen on (0: any free one)."),
                                         QStringLiteral("port"), QStringLiteral("0"));
     parser.addOption(portOption);
+    const QCommandLineOption capOption(
+        QStringLiteral("export-cap"),
+        QStringLiteral("Issues per export page, as Jira's tempMax (default 1000); a small cap "
+                       "shows the paging of large exports."),
+        QStringLiteral("issues"), QStringLiteral("1000"));
+    parser.addOption(capOption);
     parser.process(app);
 
     bool valid = false;
@@ -27,7 +33,13 @@ int main(int argc, char *argv[])
         QTextStream(stderr) << "Not a port number: " << parser.value(portOption) << '\n';
         return 2;
     }
+    const qlonglong cap = parser.value(capOption).toLongLong(&valid);
+    if (!valid || cap < 1) {
+        QTextStream(stderr) << "Not a number of issues: " << parser.value(capOption) << '\n';
+        return 2;
+    }
     StandinServer server;
+    server.setExportCap(cap);
     const quint16 bound = server.listen(static_cast<quint16>(port));
     if (bound == 0) {
         QTextStream(stderr) << "Could not listen on 127.0.0.1 port " << port << '\n';
