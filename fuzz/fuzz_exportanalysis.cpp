@@ -1,11 +1,14 @@
 // Any bytes as an export: the records read a piece at a time equal those read at once, whatever
-// the piece size, and the sprint report's counts and numbers hold together.
+// the piece size; their count equals a count made byte by byte; and the sprint report's counts
+// and numbers hold together.
 #include "CsvRecordStream.h"
 #include "CsvScanner.h"
 #include "ExportAnalysis.h"
 #include "FuzzSupport.h"
 
 #include <QBuffer>
+
+#include <limits>
 
 namespace {
 
@@ -37,6 +40,26 @@ QList<QByteArrayList> streamedRecordsOf(const QByteArray &bytes, qsizetype chunk
     while (stream.nextRecord(fields))
         records.append(copied(fields));
     return records;
+}
+
+// The records that hold text, counted a byte at a time: a quote anywhere opens or closes a quoted
+// stretch, and a line end outside one ends a record that has any byte before it.
+qsizetype recordsByteByByte(QByteArrayView text)
+{
+    qsizetype records = 0;
+    bool quoted = false;
+    bool recordHasText = false;
+    for (const char c : text) {
+        if (c == '"')
+            quoted = !quoted;
+        if (!quoted && (c == '\n' || c == '\r')) {
+            records += recordHasText ? 1 : 0;
+            recordHasText = false;
+            continue;
+        }
+        recordHasText = true;
+    }
+    return records + (recordHasText ? 1 : 0);
 }
 
 void checkReport(const SprintReport &report)
@@ -74,6 +97,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (streamedRecordsOf(bytes, chunk) != whole)
         broken(QStringLiteral("records read in pieces equal those read at once"),
                QStringLiteral("piece size %1").arg(chunk));
+    const qsizetype records = recordsByteByByte(bytes);
+    if (CsvScanner::countRecords(bytes, std::numeric_limits<qsizetype>::max()) != records)
+        broken(QStringLiteral("records counted 64 bytes at a time equal those counted bytewise"),
+               QStringLiteral("%1 records").arg(records));
     checkReport(ExportAnalysis::ofData(bytes));
     return 0;
 }

@@ -1,6 +1,10 @@
 #include "ExportRecords.h"
 
+#include "CsvScanner.h"
+
 #include <QUrlQuery>
+
+#include <algorithm>
 
 namespace {
 
@@ -12,25 +16,9 @@ namespace ExportRecords {
 
 qsizetype issueCount(QByteArrayView data, qsizetype limit)
 {
-    qsizetype records = 0;
-    bool quoted = false;
-    bool recordHasText = false;
-    for (const char c : data) {
-        if (c == '"')
-            quoted = !quoted;
-        if (!quoted && (c == '\n' || c == '\r')) {
-            records += recordHasText ? 1 : 0;
-            recordHasText = false;
-            // The header is one of the records.
-            if (records > limit + 1)
-                return records - 1;
-            continue;
-        }
-        recordHasText = true;
-    }
-    records += recordHasText ? 1 : 0;
     // The first record is the header.
-    return records > 0 ? records - 1 : 0;
+    const qsizetype records = CsvScanner::countRecords(data, limit + 1);
+    return records > 0 ? std::min(records - 1, limit + 1) : 0;
 }
 
 qsizetype exportCap(const QUrl &address)

@@ -15,7 +15,8 @@ constexpr qsizetype kBlock = 64;
 struct BlockMasks
 {
     std::uint64_t quotes = 0;
-    std::uint64_t separators = 0;
+    std::uint64_t commas = 0;
+    std::uint64_t lineEnds = 0;
 };
 
 #if defined(__SSE2__)
@@ -36,8 +37,8 @@ BlockMasks classify(const char *block)
     __m128i chunks[4];
     for (int i = 0; i < 4; ++i)
         chunks[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 16 * i));
-    return {matches(chunks, '"'),
-            matches(chunks, ',') | matches(chunks, '\n') | matches(chunks, '\r')};
+    return {matches(chunks, '"'), matches(chunks, ','),
+            matches(chunks, '\n') | matches(chunks, '\r')};
 }
 #else
 BlockMasks classify(const char *block)
@@ -48,12 +49,32 @@ BlockMasks classify(const char *block)
         const std::uint64_t bit = std::uint64_t(1) << i;
         if (c == '"')
             masks.quotes |= bit;
-        else if (c == ',' || c == '\n' || c == '\r')
-            masks.separators |= bit;
+        else if (c == ',')
+            masks.commas |= bit;
+        else if (c == '\n' || c == '\r')
+            masks.lineEnds |= bit;
     }
     return masks;
 }
 #endif
+
+// The 64 bytes of text from start; a short last block is classified from a copy padded with
+// bytes that are nothing.
+BlockMasks classifyAt(QByteArrayView text, qsizetype start)
+{
+    const qsizetype available = text.size() - start;
+    if (available >= kBlock)
+        return classify(text.data() + start);
+    char padded[kBlock] = {};
+    std::memcpy(padded, text.data() + start, static_cast<size_t>(available));
+    return classify(padded);
+}
+
+// All ones when the byte after the block lies inside quotes, else none.
+std::uint64_t insideAfter(std::uint64_t inside)
+{
+    return static_cast<std::uint64_t>(static_cast<std::int64_t>(inside) >> 63);
+}
 
 // Bit i set when an odd number of quotes lies at or before byte i: inside quotes there.
 std::uint64_t quoteParity(std::uint64_t quotes)
@@ -137,17 +158,10 @@ bool CsvScanner::classifyNextBlock()
     const qsizetype start = mBlockStart < 0 ? mPosition : mBlockStart + kBlock;
     if (start >= mText.size())
         return false;
-    const char *bytes = mText.data() + start;
-    // The last, short block is classified from a copy padded with bytes that are nothing.
-    char padded[kBlock] = {};
-    if (mText.size() - start < kBlock) {
-        std::memcpy(padded, bytes, static_cast<size_t>(mText.size() - start));
-        bytes = padded;
-    }
-    const BlockMasks masks = classify(bytes);
+    const BlockMasks masks = classifyAt(mText, start);
     const std::uint64_t inside = quoteParity(masks.quotes) ^ mInsideAfterBlock;
-    mInsideAfterBlock = static_cast<std::uint64_t>(static_cast<std::int64_t>(inside) >> 63);
-    mSeparators = masks.separators & ~inside;
+    mInsideAfterBlock = insideAfter(inside);
+    mSeparators = (masks.commas | masks.lineEnds) & ~inside;
     mBlockStart = start;
     return true;
 }
@@ -157,6 +171,28 @@ void CsvScanner::restartBlocks()
     mBlockStart = -1;
     mSeparators = 0;
     mInsideAfterBlock = 0;
+}
+
+qsizetype CsvScanner::countRecords(QByteArrayView text, qsizetype atMost)
+{
+    qsizetype records = 0;
+    std::uint64_t inside = 0;
+    // The text's start counts as just after a line end.
+    std::uint64_t lineEndBefore = 1;
+    bool endsWithLineEnd = false;
+    for (qsizetype start = 0; start < text.size() && records <= atMost; start += kBlock) {
+        const BlockMasks masks = classifyAt(text, start);
+        inside = quoteParity(masks.quotes) ^ insideAfter(inside);
+        const std::uint64_t ends = masks.lineEnds & ~inside;
+        // A line end right after another closes nothing: a blank line, or a CRLF's LF.
+        records += std::popcount(ends & ~((ends << 1) | lineEndBefore));
+        lineEndBefore = ends >> 63;
+        const qsizetype last = std::min(kBlock, text.size() - start) - 1;
+        endsWithLineEnd = (ends >> last) & 1;
+    }
+    if (!text.isEmpty() && !endsWithLineEnd && records <= atMost)
+        ++records;
+    return records;
 }
 
 QByteArray CsvScanner::fieldText(QByteArrayView raw)

@@ -34,6 +34,10 @@ public:
     // Where the next record begins.
     qsizetype position() const { return mPosition; }
 
+    // How many records hold text (blank lines hold none), without splitting them into fields.
+    // Counting stops once more than atMost are found; the count then exceeds atMost.
+    static qsizetype countRecords(QByteArrayView text, qsizetype atMost);
+
     // A raw field's text: its quotes removed and doubled quotes made single.
     static QByteArray fieldText(QByteArrayView raw);
     // Appends a raw field's text to text; returns how many bytes that added.

@@ -429,6 +429,13 @@ void JiraStatusTest::issueCount_readsRecordsAsCsv_data()
         << QByteArray("Key,Created\nA-1,x\nA-2,y") << qsizetype(2);
     QTest::newRow("blank lines between") << QByteArray("Key\r\n\r\nA-1\r\n\r\n") << qsizetype(1);
     QTest::newRow("a CR alone ends a line") << QByteArray("Key\rA-1\rA-2\r") << qsizetype(2);
+    // Line ends at and across the 64-byte steps the text is read in.
+    QTest::newRow("CRLF split between steps")
+        << QByteArray(63, 'k') + "\r\n" + QByteArray(62, 'a') + "\r\n\r\n\"b\n" +
+               QByteArray(70, 'b') + "\"\r\nc"
+        << qsizetype(3);
+    QTest::newRow("a line of only a line end after a step") << QByteArray(64, 'k') + "\n\n"
+                                                            << qsizetype(0);
 }
 
 void JiraStatusTest::issueCount_readsRecordsAsCsv()
