@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QNetworkCookieJar>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEngineCookieStore>
@@ -87,6 +88,21 @@ void BrowserFixture::signIn(const std::function<void()> &press)
     submitLoginForm(*mFactory.window, QStringLiteral("dev.ana"));
     QTRY_COMPARE_WITH_TIMEOUT(mLog->count(QStringLiteral("Page finished loading")), loads + 2,
                               kBrowserTimeoutMs);
+}
+
+QString BrowserFixture::exportPath() const
+{
+    return mHome.path() + QStringLiteral("/Downloads/JIRA.csv");
+}
+
+void BrowserFixture::verifyFailedStepFetchedNothing(int exportsBefore)
+{
+    const QStringList lines = mLog->lines();
+    const qsizetype error = lines.indexOf(QRegularExpression(QStringLiteral("^Error TypeError.*")));
+    QVERIFY2(error >= 0, qPrintable(lines.join(QLatin1Char('\n'))));
+    QCOMPARE(lines.value(error + 1), QStringLiteral("Result (null)"));
+    QCOMPARE(mServer.exportRequestCount(), exportsBefore);
+    QVERIFY(!QFile::exists(exportPath()));
 }
 
 void BrowserFixture::stopModel()

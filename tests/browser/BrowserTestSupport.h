@@ -45,6 +45,11 @@ protected:
     void signIn(const std::function<void()> &press);
     // Lets the model go, waits for its window to be gone and forgets the session's cookies.
     void stopModel();
+    // Where the model saves exports in the throwaway home.
+    QString exportPath() const;
+    // A page script failed (its two log lines), and no export was asked of the stand-in since
+    // exportsBefore, nor saved.
+    void verifyFailedStepFetchedNothing(int exportsBefore);
 
     TemporaryHome mHome;
     StandinServer mServer;

@@ -72,7 +72,6 @@ private Q_SLOTS:
 private:
     void useTemplate(const QString &queryTemplate);
     void logInAndExport();
-    QString exportPath() const { return mHome.path() + QStringLiteral("/Downloads/JIRA.csv"); }
 
     QString mStatus;
 };

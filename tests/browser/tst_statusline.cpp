@@ -31,7 +31,6 @@ private:
     void logIn();
     void pressExport();
     QString statusText() const;
-    QString exportPath() const { return mHome.path() + QStringLiteral("/Downloads/JIRA.csv"); }
 
     std::unique_ptr<BrevantWC> mWindow;
     QStringList mStatuses;

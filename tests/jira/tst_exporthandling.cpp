@@ -4,6 +4,7 @@
 #include "ExportFile.h"
 #include "ExportHeader.h"
 #include "FakeBrowserWindow.h"
+#include "FakeModelFixture.h"
 #include "JiraExportShape.h"
 #include "LogCapture.h"
 #include "ModelFakes.h"
@@ -117,7 +118,7 @@ bool writeFile(const QString &path, const QByteArray &contents)
 
 } // namespace
 
-class ExportHandlingTest : public QObject
+class ExportHandlingTest : public QObject, protected FakeModelFixture
 {
     Q_OBJECT
 
@@ -155,42 +156,26 @@ private:
     QString destination() const { return downloads() + QStringLiteral("/JIRA.csv"); }
     QString workDays() const { return mRecorder->last(QStringLiteral("BV_workDays")).toString(); }
 
-    std::unique_ptr<TemporaryHome> mHome;
-    std::unique_ptr<LogCapture> mLog;
-    ThreadRecordingWorkspace mWorkspace;
-    std::unique_ptr<FakeBrowserWindowFactory> mWindows;
-    std::unique_ptr<BrevantModel> mModel;
-    std::unique_ptr<NotificationRecorder> mRecorder;
+    ThreadRecordingWorkspace mThreadWorkspace;
 };
 
 void ExportHandlingTest::init()
 {
-    mHome = std::make_unique<TemporaryHome>();
-    QVERIFY(mHome->isValid());
-    mLog = std::make_unique<LogCapture>();
-    mWorkspace = ThreadRecordingWorkspace();
-    mWindows = std::make_unique<FakeBrowserWindowFactory>();
-    ModelServices services;
-    services.workspace = &mWorkspace;
-    services.browserWindows = mWindows.get();
-    mModel = std::make_unique<BrevantModel>(services);
+    mThreadWorkspace = ThreadRecordingWorkspace();
+    startModel(&mThreadWorkspace);
     // A missing element fails after a short wait, not after the 15 s a slow Jira gets.
     mModel->setStepPatience(std::chrono::milliseconds(300));
     mModel->setSiteURLD(StringDictionary{{QStringLiteral("downloadCSV"), kExportPage},
                                          {QStringLiteral("jiraSearch"), kSearchPage}});
     mModel->setSprintEndDate(kEndDate);
-    mRecorder = std::make_unique<NotificationRecorder>(*mModel);
+    recordNotifications();
     // The empty support folder's complaints are not this test's business.
     mLog->clear();
 }
 
 void ExportHandlingTest::cleanup()
 {
-    mRecorder.reset();
-    mModel.reset();
-    mWindows.reset();
-    mLog.reset();
-    mHome.reset();
+    stopModel();
 }
 
 // Hands data over as the browser window does and waits for the outcome the main thread reports:
@@ -239,8 +224,8 @@ void ExportHandlingTest::export_savesOpensAndSetsFormula()
     mModel->downloadCSV();
     mRecorder->clear();
     handle(kExport, Outcome::Formula);
-    QCOMPARE(mWorkspace.openedFiles, QStringList{path});
-    QVERIFY(mWorkspace.onMainThread);
+    QCOMPARE(mThreadWorkspace.openedFiles, QStringList{path});
+    QVERIFY(mThreadWorkspace.onMainThread);
     QCOMPARE(fileContents(path), kExport);
     QCOMPARE(mLog->lines(), (QStringList{QStringLiteral("Destination path is: ") + path,
                                          QStringLiteral("Data written to ") + path}));
@@ -267,8 +252,8 @@ void ExportHandlingTest::export_fromAnotherThread_changesModelOnMainThread()
     QTRY_COMPARE_WITH_TIMEOUT(workDays(), QStringLiteral("2020-03-20 11:59 PM\t=ROUND(D2-C2,0)"),
                               kTimeout);
     QVERIFY(onMainThread);
-    QTRY_COMPARE_WITH_TIMEOUT(mWorkspace.openedFiles.size(), 1, kTimeout);
-    QVERIFY(mWorkspace.onMainThread);
+    QTRY_COMPARE_WITH_TIMEOUT(mThreadWorkspace.openedFiles.size(), 1, kTimeout);
+    QVERIFY(mThreadWorkspace.onMainThread);
     mModel->removeObserver(this);
 }
 
@@ -280,7 +265,7 @@ void ExportHandlingTest::search_result_isNotSaved()
     handle(kExport, Outcome::Formula);
     QCOMPARE(workDays(), QStringLiteral("2020-03-20 11:59 PM\t=ROUND(D2-C2,0)"));
     QCOMPARE(fileContents(destination()), QByteArray("earlier export"));
-    QVERIFY(mWorkspace.openedFiles.isEmpty());
+    QVERIFY(mThreadWorkspace.openedFiles.isEmpty());
     QVERIFY(mLog->lines().isEmpty());
 }
 
@@ -298,7 +283,7 @@ void ExportHandlingTest::empty_optionOff_removesFileOnly()
     // Only the settling search result was reported, and only its page loaded.
     QCOMPARE(mRecorder->keys(), QStringList{QStringLiteral("BV_workDays")});
     QCOMPARE(mWindows->record.loads, (QStringList{kExportPage, kSearchPage}));
-    QVERIFY(mWorkspace.openedFiles.isEmpty());
+    QVERIFY(mThreadWorkspace.openedFiles.isEmpty());
     QCOMPARE(mModel->sprintEndDate(), kEndDate);
     QVERIFY(!QFile::exists(destination()));
 }
@@ -385,7 +370,7 @@ void ExportHandlingTest::readOnlyPreviousExport_isReplaced()
     handle(kExport, Outcome::Formula);
     QCOMPARE(fileContents(destination()), kExport);
     QVERIFY(mLog->contains(QStringLiteral("Data written to ") + destination()));
-    QCOMPARE(mWorkspace.openedFiles, QStringList{destination()});
+    QCOMPARE(mThreadWorkspace.openedFiles, QStringList{destination()});
 }
 
 void ExportHandlingTest::destinationPath_createsNothing()
@@ -431,7 +416,7 @@ void ExportHandlingTest::failedWrite_keepsOldFileAndItsFormula()
     QCOMPARE(mRecorder->keys().count(QStringLiteral("BV_workDays")), formulas + 1);
     QVERIFY(!mLog->contains(QStringLiteral("Data written to ") + destination()));
     QCOMPARE(fileContents(kept), QByteArray("earlier export"));
-    QVERIFY(mWorkspace.openedFiles.isEmpty());
+    QVERIFY(mThreadWorkspace.openedFiles.isEmpty());
     // Nothing half-written is left behind.
     QCOMPARE(QDir(downloads()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral("JIRA.csv")});

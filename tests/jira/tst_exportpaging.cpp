@@ -4,6 +4,7 @@
 #include "BrevantModel.h"
 #include "ExportRecords.h"
 #include "FakeBrowserWindow.h"
+#include "FakeModelFixture.h"
 #include "LogCapture.h"
 #include "ModelFakes.h"
 #include "NotificationRecorder.h"
@@ -54,7 +55,7 @@ enum class Ending
 Q_DECLARE_METATYPE(Ending)
 Q_DECLARE_METATYPE(FetchedResponse)
 
-class ExportPagingTest : public QObject
+class ExportPagingTest : public QObject, protected FakeModelFixture
 {
     Q_OBJECT
 
@@ -81,13 +82,6 @@ private:
     // Answers the page asked for; false when none was.
     bool answerPage(const FetchedResponse &response);
     QList<QUrl> &pageAddresses() { return mWindows->record.pageAddresses; }
-
-    std::unique_ptr<TemporaryHome> mHome;
-    std::unique_ptr<LogCapture> mLog;
-    FakeWorkspace mWorkspace;
-    std::unique_ptr<FakeBrowserWindowFactory> mWindows;
-    std::unique_ptr<BrevantModel> mModel;
-    std::unique_ptr<NotificationRecorder> mRecorder;
 };
 
 void ExportPagingTest::initTestCase()
@@ -98,27 +92,15 @@ void ExportPagingTest::initTestCase()
 
 void ExportPagingTest::init()
 {
-    mHome = std::make_unique<TemporaryHome>();
-    QVERIFY(mHome->isValid());
-    mLog = std::make_unique<LogCapture>();
-    mWorkspace = FakeWorkspace();
-    mWindows = std::make_unique<FakeBrowserWindowFactory>();
-    ModelServices services;
-    services.workspace = &mWorkspace;
-    services.browserWindows = mWindows.get();
-    mModel = std::make_unique<BrevantModel>(services);
+    startModel();
     mModel->setSiteURLD(StringDictionary{{QStringLiteral("downloadCSV"), kSearchPage}});
     mModel->setSprintEndDate(QDateTime(QDate(2020, 3, 27), QTime(17, 30), Qt::UTC));
-    mRecorder = std::make_unique<NotificationRecorder>(*mModel);
+    recordNotifications();
 }
 
 void ExportPagingTest::cleanup()
 {
-    mRecorder.reset();
-    mModel.reset();
-    mWindows.reset();
-    mLog.reset();
-    mHome.reset();
+    stopModel();
 }
 
 void ExportPagingTest::keepAnEarlierFile()

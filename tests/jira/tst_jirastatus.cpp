@@ -3,6 +3,7 @@
 #include "BrevantModel.h"
 #include "ExportRecords.h"
 #include "FakeBrowserWindow.h"
+#include "FakeModelFixture.h"
 #include "JiraScripts.h"
 #include "LogCapture.h"
 #include "ModelFakes.h"
@@ -58,7 +59,7 @@ enum class StopPoint
 Q_DECLARE_METATYPE(Outcome)
 Q_DECLARE_METATYPE(StopPoint)
 
-class JiraStatusTest : public QObject
+class JiraStatusTest : public QObject, protected FakeModelFixture
 {
     Q_OBJECT
 
@@ -88,29 +89,11 @@ private:
     void waitForScripts(qsizetype count);
     // Lets more than a step's delay pass, for showing that no further step runs.
     void waitPastNextStep();
-
-    std::unique_ptr<TemporaryHome> mHome;
-    std::unique_ptr<LogCapture> mLog;
-    FakeWorkspace mWorkspace;
-    FakeBeeper mBeeper;
-    std::unique_ptr<FakeBrowserWindowFactory> mWindows;
-    std::unique_ptr<BrevantModel> mModel;
-    std::unique_ptr<NotificationRecorder> mRecorder;
 };
 
 void JiraStatusTest::init()
 {
-    mHome = std::make_unique<TemporaryHome>();
-    QVERIFY(mHome->isValid());
-    mLog = std::make_unique<LogCapture>();
-    mWorkspace = FakeWorkspace();
-    mBeeper = FakeBeeper();
-    mWindows = std::make_unique<FakeBrowserWindowFactory>();
-    ModelServices services;
-    services.workspace = &mWorkspace;
-    services.beeper = &mBeeper;
-    services.browserWindows = mWindows.get();
-    mModel = std::make_unique<BrevantModel>(services);
+    startModel();
     // A missing element fails after a short wait, not after the 15 s a slow Jira gets.
     mModel->setStepPatience(std::chrono::milliseconds(300));
     mModel->setSiteURLD(StringDictionary{{QStringLiteral("jiraSearch"), kSearchPage},
@@ -119,16 +102,12 @@ void JiraStatusTest::init()
         {QStringLiteral("Created"), QStringLiteral("project = ABC AND {created}")}});
     mModel->setEngineeringQueryName(QStringLiteral("Created"));
     mModel->setSprintEndDate(kEndDate);
-    mRecorder = std::make_unique<NotificationRecorder>(*mModel);
+    recordNotifications();
 }
 
 void JiraStatusTest::cleanup()
 {
-    mRecorder.reset();
-    mModel.reset();
-    mWindows.reset();
-    mLog.reset();
-    mHome.reset();
+    stopModel();
 }
 
 void JiraStatusTest::waitForScripts(qsizetype count)

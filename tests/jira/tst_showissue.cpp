@@ -2,6 +2,7 @@
 // is browsing, not a command; and the saved export that the report follows.
 #include "BrevantModel.h"
 #include "FakeBrowserWindow.h"
+#include "FakeModelFixture.h"
 #include "IssueAddress.h"
 #include "LogCapture.h"
 #include "ModelFakes.h"
@@ -12,7 +13,7 @@
 
 using namespace Qt::StringLiterals;
 
-class ShowIssueTest : public QObject
+class ShowIssueTest : public QObject, protected FakeModelFixture
 {
     Q_OBJECT
 
@@ -28,39 +29,22 @@ private Q_SLOTS:
     void export_ofASearch_isNotAnnounced();
 
 private:
-    std::unique_ptr<TemporaryHome> mHome;
-    std::unique_ptr<LogCapture> mLog;
-    FakeWorkspace mWorkspace;
-    std::unique_ptr<FakeBrowserWindowFactory> mWindows;
-    std::unique_ptr<BrevantModel> mModel;
-    std::unique_ptr<NotificationRecorder> mRecorder;
 };
 
 void ShowIssueTest::init()
 {
-    mHome = std::make_unique<TemporaryHome>();
-    QVERIFY(mHome->isValid());
-    mLog = std::make_unique<LogCapture>();
-    mWindows = std::make_unique<FakeBrowserWindowFactory>();
-    ModelServices services;
-    services.workspace = &mWorkspace;
-    services.browserWindows = mWindows.get();
-    mModel = std::make_unique<BrevantModel>(services);
+    startModel();
     mModel->setSiteURLD(
         StringDictionary{{u"jiraLogin"_s, u"https://jira.example.com/login.jsp"_s},
                          {u"jiraSearch"_s, u"https://jira.example.com/issues/"_s},
                          {u"downloadCSV"_s, u"https://jira.example.com/issues/"_s}});
     mModel->setSprintEndDate(QDateTime(QDate(2020, 2, 28), QTime(17, 30), Qt::UTC));
-    mRecorder = std::make_unique<NotificationRecorder>(*mModel);
+    recordNotifications();
 }
 
 void ShowIssueTest::cleanup()
 {
-    mRecorder.reset();
-    mModel.reset();
-    mWindows.reset();
-    mLog.reset();
-    mHome.reset();
+    stopModel();
 }
 
 void ShowIssueTest::forKey_jiraPage_givesTheIssuePage_data()
