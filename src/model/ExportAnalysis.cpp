@@ -66,6 +66,16 @@ ReportIssue::Span spanOf(QByteArrayView start, QByteArrayView end, qint32 &days)
     return ReportIssue::Span::Days;
 }
 
+// The report of a file that could not be read to its end, with a log line that says why.
+SprintReport unreadable(const QString &failedStep, const QString &path, const QString &error)
+{
+    logLine(QStringLiteral("Sprint report: could not %1 %2: %3").arg(failedStep, path, error));
+    SprintReport report;
+    report.outcome = SprintReport::Outcome::Unreadable;
+    report.readError = error;
+    return report;
+}
+
 } // namespace
 
 SprintReport ExportAnalysis::ofData(QByteArrayView data)
@@ -83,14 +93,8 @@ SprintReport ExportAnalysis::ofData(QByteArrayView data)
 std::optional<SprintReport> ExportAnalysis::ofFile(const QString &path, const Progress &progress)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        logLine(
-            QStringLiteral("Sprint report: could not open %1: %2").arg(path, file.errorString()));
-        SprintReport report;
-        report.outcome = SprintReport::Outcome::Unreadable;
-        report.readError = file.errorString();
-        return report;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return unreadable(QStringLiteral("open"), path, file.errorString());
     const qint64 total = file.size();
     CsvRecordStream stream(file);
     ExportAnalysis analysis;
@@ -106,14 +110,9 @@ std::optional<SprintReport> ExportAnalysis::ofFile(const QString &path, const Pr
                 return std::nullopt;
         }
     }
-    SprintReport report = analysis.finish();
-    if (stream.failed()) {
-        logLine(
-            QStringLiteral("Sprint report: could not read %1: %2").arg(path, file.errorString()));
-        report.outcome = SprintReport::Outcome::Unreadable;
-        report.readError = file.errorString();
-    }
-    return report;
+    if (stream.failed())
+        return unreadable(QStringLiteral("read"), path, file.errorString());
+    return analysis.finish();
 }
 
 void ExportAnalysis::addHeader(const CsvFields &titles)

@@ -1,12 +1,13 @@
 #include "ExportHeader.h"
 
+#include "CsvScanner.h"
+
 #include <QStringDecoder>
 
 #include <algorithm>
 
 namespace {
 
-constexpr QByteArrayView kByteOrderMark = "\xEF\xBB\xBF";
 constexpr QByteArrayView kCreatedTitle = "Created";
 constexpr qsizetype kLetterCount = 26;
 // Decoding in slices keeps the memory a single-line export needs small.
@@ -76,8 +77,7 @@ QString columnLetters(qsizetype index)
 
 QByteArrayView headerLine(QByteArrayView data)
 {
-    if (data.startsWith(kByteOrderMark))
-        data = data.sliced(kByteOrderMark.size());
+    data = CsvScanner::withoutByteOrderMark(data);
     const auto lineEnd =
         std::find_if(data.begin(), data.end(), [](char c) { return c == '\r' || c == '\n'; });
     return data.first(lineEnd - data.begin());

@@ -21,7 +21,6 @@ public:
     void load(const QString &path, const QString &sprintStart, const QString &sprintEnd);
     // Stops the analysis running, if any; nothing is reported for it.
     void cancel();
-    bool isLoading() const { return mWatcher.isRunning(); }
 
 Q_SIGNALS:
     // How much of the file has been read, in thousandths.

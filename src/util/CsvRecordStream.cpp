@@ -36,11 +36,9 @@ bool CsvRecordStream::readMore()
     mBytesRead += got;
     if (got == 0 || mDevice.atEnd())
         mAtEnd = true;
-    if (!mStarted) {
-        mStarted = true;
-        if (CsvScanner::withoutByteOrderMark(mBuffer).size() != mBuffer.size())
-            mBuffer.remove(0, 3);
-    }
+    // The first piece may begin with a byte-order mark, which belongs to no title.
+    if (mBytesRead == got)
+        mBuffer.remove(0, mBuffer.size() - CsvScanner::withoutByteOrderMark(mBuffer).size());
     mScanner = CsvScanner(mBuffer);
     return true;
 }

@@ -43,5 +43,4 @@ private:
     qint64 mBytesRead = 0;
     bool mAtEnd = false;
     bool mFailed = false;
-    bool mStarted = false;
 };
